@@ -1,0 +1,385 @@
+#include "FileList.h"
+#include "Holders.h"
+#include "Trace.h"
+#include <shellapi.h>
+#include <shlobj.h>
+
+namespace {
+
+const int kLinkTextCapacity = 32768;
+
+bool ReadRegistryString(HKEY parent, LPCWSTR subKey, LPCWSTR valueName, CString& text)
+{
+    CRegKeyHandle key;
+    if (::RegOpenKeyExW(parent, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0, size = 0;
+    if (::RegQueryValueExW(key, valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        return false;
+    LPWSTR buffer = text.GetBuffer(int(size / sizeof(WCHAR)) + 1);
+    if (!buffer)
+        return false;
+    DWORD got = size;
+    if (::RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &got) != ERROR_SUCCESS) {
+        text.Empty();
+        return false;
+    }
+    buffer[got / sizeof(WCHAR)] = 0;
+    text.ReleaseBuffer();
+    return true;
+}
+
+// The file's registered type carries "IsShortcut".
+bool HasShortcutType(const CString& extension)
+{
+    if (extension.IsEmpty())
+        return false;
+    CString typeName, marker;
+    if (!ReadRegistryString(HKEY_CLASSES_ROOT, extension, nullptr, typeName) || typeName.IsEmpty())
+        return false;
+    return ReadRegistryString(HKEY_CLASSES_ROOT, typeName, L"IsShortcut", marker);
+}
+
+// One answer of the link, kept only when the call succeeds with a non-empty text.
+template <class Get>
+void ReadLinkText(CString& buffer, Get get, CString& field)
+{
+    LPWSTR text = buffer.GetBuffer(kLinkTextCapacity);
+    if (!text)
+        return;
+    text[0] = 0;
+    if (SUCCEEDED(get(text, kLinkTextCapacity)) && text[0]) {
+        text[kLinkTextCapacity - 1] = 0;
+        field = text;
+    }
+}
+
+}
+
+bool IsNt5OrLater()
+{
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!::GetVersionExW(&info))
+        return false;
+#pragma GCC diagnostic pop
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion > 4;
+}
+
+CString KernelPath(const CString& path)
+{
+    if (path.GetLength() < MAX_PATH || path.Find(L'?') == 2)
+        return path;
+    CString out;
+    if (path[0] == L'\\' && path[1] == L'\\') {
+        out = L"\\\\?\\UNC\\";
+        out += path.GetString() + 2;
+    } else {
+        out = L"\\\\?\\";
+        out += path;
+    }
+    return out;
+}
+
+CFileList::CFileInfo::CFileInfo() : m_linkLoaded(false)
+{
+    ZeroMemory(&m_findData, sizeof(m_findData));
+    for (PROPVARIANT& value : m_summary)
+        ::PropVariantInit(&value);
+}
+
+CFileList::CFileInfo::~CFileInfo()
+{
+    ClearSummary();
+}
+
+CFileList::CFileInfo::CFileInfo(CFileInfo&& other) : CFileInfo()
+{
+    TakeFrom(other);
+}
+
+CFileList::CFileInfo& CFileList::CFileInfo::operator=(CFileInfo&& other)
+{
+    if (this != &other)
+        TakeFrom(other);
+    return *this;
+}
+
+void CFileList::CFileInfo::TakeFrom(CFileInfo& other)
+{
+    m_path = static_cast<CString&&>(other.m_path);
+    m_name = static_cast<CString&&>(other.m_name);
+    m_extension = static_cast<CString&&>(other.m_extension);
+    m_findData = other.m_findData;
+    m_shortName = static_cast<CString&&>(other.m_shortName);
+    m_shortPath = static_cast<CString&&>(other.m_shortPath);
+    m_linkLoaded = other.m_linkLoaded;
+    m_linkTarget = static_cast<CString&&>(other.m_linkTarget);
+    m_linkArguments = static_cast<CString&&>(other.m_linkArguments);
+    m_linkWorkingDir = static_cast<CString&&>(other.m_linkWorkingDir);
+    ClearSummary();
+    CopyMemory(m_summary, other.m_summary, sizeof(m_summary));
+    for (PROPVARIANT& value : other.m_summary)
+        ::PropVariantInit(&value);
+}
+
+void CFileList::CFileInfo::ClearSummary()
+{
+    for (PROPVARIANT& value : m_summary)
+        ::PropVariantClear(&value);
+}
+
+void CFileList::CFileInfo::SetPath(LPCWSTR path)
+{
+    m_path = path;
+    int start = 0;
+    for (int i = 0; i < m_path.GetLength(); ++i)
+        if (m_path[i] == L'\\' || m_path[i] == L'/' || m_path[i] == L':')
+            start = i + 1;
+    CString fileName = m_path.Mid(start);
+    int dot = fileName.ReverseFind(L'.');
+    if (dot >= 0) {
+        m_name = fileName.Left(dot);
+        m_extension = fileName.Mid(dot);
+    } else {
+        m_name = fileName;
+        m_extension.Empty();
+    }
+    m_linkLoaded = false;
+}
+
+void CFileList::CFileInfo::LoadFindData()
+{
+    if (m_path.IsEmpty())
+        return;
+    WIN32_FIND_DATAW data;
+    CFindHandle find(::FindFirstFileW(KernelPath(m_path), &data));
+    if (find.IsValid())
+        m_findData = data;
+}
+
+void CFileList::CFileInfo::LoadLinkInfo()
+{
+    if (m_linkLoaded || !HasShortcutType(m_extension))
+        return;
+    CComPtr<IShellLinkW> link;
+    CComPtr<IPersistFile> file;
+    if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid()))
+        && SUCCEEDED(link.QueryInterface(IID_IPersistFile, file))
+        && SUCCEEDED(file->Load(m_path, STGM_READ))) {
+        CString buffer;
+        IShellLinkW* shellLink = link;
+        ReadLinkText(buffer, [shellLink](LPWSTR text, int capacity) { return shellLink->GetPath(text, capacity, nullptr, 0); },
+                     m_linkTarget);
+        ReadLinkText(buffer, [shellLink](LPWSTR text, int capacity) { return shellLink->GetArguments(text, capacity); },
+                     m_linkArguments);
+        ReadLinkText(buffer, [shellLink](LPWSTR text, int capacity) { return shellLink->GetWorkingDirectory(text, capacity); },
+                     m_linkWorkingDir);
+    }
+    m_linkLoaded = true;
+}
+
+namespace {
+
+// Opens the file's property-set storage for reading. Asking for the storage and then for its
+// property sets is the route that works on compound files everywhere; the direct request also
+// covers property sets kept by the file system itself.
+HRESULT OpenPropertySetStorage(const CString& path, CComPtr<IPropertySetStorage>& sets)
+{
+    const DWORD mode = STGM_READ | STGM_SHARE_DENY_WRITE;
+    CComPtr<IStorage> storage;
+    if (SUCCEEDED(::StgOpenStorageEx(path, mode, STGFMT_ANY, 0, nullptr, nullptr, IID_IStorage, storage.ReceiveVoid()))
+        && SUCCEEDED(storage.QueryInterface(IID_IPropertySetStorage, sets)))
+        return S_OK;
+    return ::StgOpenStorageEx(path, mode, STGFMT_ANY, 0, nullptr, nullptr, IID_IPropertySetStorage, sets.ReceiveVoid());
+}
+
+}
+
+void CFileList::CFileInfo::ReadSummary()
+{
+    if (!IsNt5OrLater())
+        return;
+    CComPtr<IPropertySetStorage> sets;
+    if (FAILED(OpenPropertySetStorage(m_path, sets)))
+        return;
+    CComPtr<IPropertyStorage> properties;
+    HRESULT hr = sets->Open(FMTID_SummaryInformation, STGM_READ | STGM_SHARE_EXCLUSIVE, &properties);
+    ClearSummary();
+    if (SUCCEEDED(hr)) {
+        PROPSPEC specs[kSummaryCount];
+        for (int i = 0; i < kSummaryCount; ++i) {
+            specs[i].ulKind = PRSPEC_PROPID;
+            specs[i].propid = PIDSI_TITLE + i;
+        }
+        if (FAILED(properties->ReadMultiple(kSummaryCount, specs, m_summary)))
+            ClearSummary();
+    }
+}
+
+ULONGLONG CFileList::CFileInfo::GetFileLength()
+{
+    LoadFindData();
+    return (ULONGLONG(m_findData.nFileSizeHigh) << 32) | m_findData.nFileSizeLow;
+}
+
+const CString& CFileList::CFileInfo::GetShortName()
+{
+    LoadFindData();
+    m_shortName = m_findData.cAlternateFileName[0] ? m_findData.cAlternateFileName : m_findData.cFileName;
+    m_shortName.MakeUpper();
+    return m_shortName;
+}
+
+const CString& CFileList::CFileInfo::GetShortPath()
+{
+    LoadFindData();
+    m_shortPath.Empty();
+    CString path = KernelPath(m_path);
+    DWORD needed = ::GetShortPathNameW(path, nullptr, 0);
+    if (needed == 0)
+        return m_shortPath;
+    LPWSTR buffer = m_shortPath.GetBuffer(int(needed));
+    if (!buffer)
+        return m_shortPath;
+    DWORD length = ::GetShortPathNameW(path, buffer, needed + 1);
+    m_shortPath.ReleaseBuffer(length <= needed ? int(length) : 0);
+    return m_shortPath;
+}
+
+CString CFileList::CFileInfo::GetSummaryText(int index)
+{
+    if (index < 0 || index >= kSummaryCount)
+        return CString();
+    ReadSummary();
+    const PROPVARIANT& value = m_summary[index];
+    if (value.vt == VT_LPWSTR && value.pwszVal)
+        return CString(value.pwszVal);
+    if (value.vt == VT_LPSTR && value.pszVal) {
+        int length = ::MultiByteToWideChar(CP_THREAD_ACP, 0, value.pszVal, -1, nullptr, 0);
+        CString text;
+        LPWSTR buffer = length > 0 ? text.GetBuffer(length) : nullptr;
+        if (buffer) {
+            ::MultiByteToWideChar(CP_THREAD_ACP, 0, value.pszVal, -1, buffer, length);
+            text.ReleaseBuffer();
+        }
+        return text;
+    }
+    return CString();
+}
+
+CFileList::CFileList(IDataObject* dataObject)
+{
+    if (!dataObject)
+        return;
+    FORMATETC format = { CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL };
+    CStgMedium medium;
+    if (FAILED(dataObject->GetData(&format, &medium)) || medium.tymed != TYMED_HGLOBAL)
+        return;
+    HDROP drop = static_cast<HDROP>(medium.hGlobal);
+    UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    if (!m_files.Reserve(int(count)))
+        return;
+    CString path;
+    for (UINT i = 0; i < count; ++i) {
+        // Each path is taken whole: a cut path could name another file.
+        UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        LPWSTR buffer = path.GetBuffer(int(length));
+        if (!buffer)
+            break;
+        UINT got = ::DragQueryFileW(drop, i, buffer, length + 1);
+        path.ReleaseBuffer(got <= length ? int(got) : 0);
+        Trace(L"CFileList::CFileList[%d](%s)\n", int(i), path.GetString());
+        if (!path.IsEmpty())  // an empty name stands for no file (Wine counts one in an empty list)
+            AddPath(path);
+    }
+}
+
+bool CFileList::AddPath(LPCWSTR path)
+{
+    CFileInfo info;
+    info.SetPath(path);
+    return m_files.Add(static_cast<CFileInfo&&>(info));
+}
+
+CFileList::CFileInfo& CFileList::ElementAt(int index)
+{
+    if (m_files.IsValidIndex(index))
+        return m_files[index];
+    m_none = CFileInfo();
+    return m_none;
+}
+
+DWORD CFileList::GetAttributes(int index)
+{
+    CFileInfo& info = ElementAt(index);
+    info.LoadFindData();
+    return info.m_findData.dwFileAttributes;
+}
+
+FILETIME CFileList::GetCreationTime(int index)
+{
+    CFileInfo& info = ElementAt(index);
+    info.LoadFindData();
+    return info.m_findData.ftCreationTime;
+}
+
+FILETIME CFileList::GetLastWriteTime(int index)
+{
+    CFileInfo& info = ElementAt(index);
+    info.LoadFindData();
+    return info.m_findData.ftLastWriteTime;
+}
+
+FILETIME CFileList::GetLastAccessTime(int index)
+{
+    CFileInfo& info = ElementAt(index);
+    info.LoadFindData();
+    return info.m_findData.ftLastAccessTime;
+}
+
+bool CFileList::IsShortcut(int index)
+{
+    return !GetLinkTarget(index).IsEmpty();
+}
+
+const CString& CFileList::GetLinkTarget(int index)
+{
+    CFileInfo& info = ElementAt(index);
+    info.LoadLinkInfo();
+    return info.m_linkTarget;
+}
+
+const CString& CFileList::GetLinkArguments(int index)
+{
+    CFileInfo& info = ElementAt(index);
+    info.LoadLinkInfo();
+    return info.m_linkArguments;
+}
+
+const CString& CFileList::GetLinkWorkingDir(int index)
+{
+    CFileInfo& info = ElementAt(index);
+    info.LoadLinkInfo();
+    return info.m_linkWorkingDir;
+}
+
+bool CFileList::SetAttributes(HWND, DWORD requested, DWORD keep)
+{
+    for (CFileInfo& info : m_files) {
+        info.LoadFindData();
+        DWORD current = info.m_findData.dwFileAttributes;
+        if ((requested | keep) == (current | keep))
+            continue;
+        DWORD updated = requested | (keep & current);
+        if (::SetFileAttributesW(KernelPath(info.m_path), updated) == TRUE) {
+            CString path = info.m_path;
+            info.SetPath(path);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,82 @@
+// The files the user selected, in the shell's order, with what the menu, the commands and the
+// pages show of them. Find data and summary values are read afresh at every access; shortcut
+// details once per path.
+#pragma once
+#include "Array.h"
+#include "Str.h"
+#include <objidl.h>
+
+// True on the NT platform from major version 5 on: summary properties need it.
+bool IsNt5OrLater();
+
+class CFileList {
+public:
+    static const int kSummaryCount = 5;  // title, subject, author, keywords, comments
+
+    class CFileInfo {
+    public:
+        CFileInfo();
+        virtual ~CFileInfo();
+        CFileInfo(CFileInfo&& other);
+        CFileInfo& operator=(CFileInfo&& other);
+        CFileInfo(const CFileInfo&) = delete;
+        CFileInfo& operator=(const CFileInfo&) = delete;
+
+        // Stores the path, splits it into name and extension, and marks the shortcut details stale.
+        void SetPath(LPCWSTR path);
+        void LoadFindData();
+        void LoadLinkInfo();
+        void ReadSummary();
+        ULONGLONG GetFileLength();
+        const CString& GetShortName();
+        const CString& GetShortPath();
+        // The text of summary value index 0 to 4; empty when it holds no string.
+        CString GetSummaryText(int index);
+
+        CString m_path;
+        CString m_name;
+        CString m_extension;  // with its leading dot; empty when the name has no dot
+        WIN32_FIND_DATAW m_findData;
+        CString m_shortName;
+        CString m_shortPath;
+        bool m_linkLoaded;
+        CString m_linkTarget;
+        CString m_linkArguments;
+        CString m_linkWorkingDir;
+        PROPVARIANT m_summary[kSummaryCount];
+
+    private:
+        void ClearSummary();
+        void TakeFrom(CFileInfo& other);
+    };
+
+    explicit CFileList(IDataObject* dataObject);
+    CFileList(const CFileList&) = delete;
+    CFileList& operator=(const CFileList&) = delete;
+
+    int GetSize() const { return m_files.GetSize(); }
+    // An index outside the list yields an empty record that stands for no file.
+    CFileInfo& ElementAt(int index);
+
+    DWORD GetAttributes(int index);
+    FILETIME GetCreationTime(int index);
+    FILETIME GetLastWriteTime(int index);
+    FILETIME GetLastAccessTime(int index);
+    bool IsShortcut(int index);
+    const CString& GetLinkTarget(int index);
+    const CString& GetLinkArguments(int index);
+    const CString& GetLinkWorkingDir(int index);
+
+    // Gives every file the requested attributes, except the bits in keep, which stay as they are.
+    bool SetAttributes(HWND parent, DWORD requested, DWORD keep);
+
+    // Adds a record for the path (used when the list is built, and by tests).
+    bool AddPath(LPCWSTR path);
+
+private:
+    CArray<CFileInfo> m_files;
+    CFileInfo m_none;
+};
+
+// The path as the kernel's file functions take it: paths of MAX_PATH or more get the "\\?\" form.
+CString KernelPath(const CString& path);

@@ -1,0 +1,47 @@
+#include "MenuHandler.h"
+#include "Trace.h"
+
+namespace {
+const UINT kCommandCount = 56;
+}
+
+HRESULT CMenuHandler::FinalConstruct()
+{
+    m_trace = CTraceSink::Acquire();
+    return m_trace ? S_OK : E_OUTOFMEMORY;
+}
+
+void CMenuHandler::FinalRelease()
+{
+    if (m_trace) {
+        m_trace->Release();
+        m_trace = nullptr;
+    }
+}
+
+STDMETHODIMP CMenuHandler::Initialize(PCIDLIST_ABSOLUTE, IDataObject* dataObject, HKEY)
+{
+    m_dataObject = dataObject;
+    return S_OK;
+}
+
+STDMETHODIMP CMenuHandler::QueryContextMenu(HMENU, UINT, UINT, UINT, UINT flags)
+{
+    if (flags & CMF_DEFAULTONLY)
+        return E_FAIL;
+    return MAKE_HRESULT(SEVERITY_SUCCESS, 0, kCommandCount);
+}
+
+STDMETHODIMP CMenuHandler::InvokeCommand(CMINVOKECOMMANDINFO* info)
+{
+    if (!info || HIWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)) != 0)
+        return E_FAIL;
+    if (LOWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)) > kCommandCount)
+        return E_FAIL;
+    return S_OK;
+}
+
+STDMETHODIMP CMenuHandler::GetCommandString(UINT_PTR, UINT, UINT*, CHAR*, UINT)
+{
+    return S_OK;
+}

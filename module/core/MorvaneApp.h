@@ -1,0 +1,23 @@
+// The module's application object and its COM module object with the class map.
+#pragma once
+#include "App.h"
+#include "ComModule.h"
+#include "Str.h"
+#include "Registrar.h"
+
+class CMorvaneApp : public CApp {
+public:
+    CMorvaneApp() : CApp(nullptr) {}
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+};
+
+// The loaded module's full path as the system reports it.
+CString GetModulePath(HINSTANCE module);
+
+// Resource instance of the module: the strings, menus and dialogs come from here.
+HINSTANCE ModuleInstance();
+
+// Runs the class map's registry scripts in order; registration then registers the type library.
+// Registration returns the first failure; removal always goes through every script.
+HRESULT RunRegistration(RegistryMode mode);

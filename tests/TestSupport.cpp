@@ -1,0 +1,297 @@
+#include "TestSupport.h"
+#include <shellapi.h>
+#include <shlwapi.h>
+#include <new>
+
+namespace {
+
+LONG g_tempCounter = 0;
+
+class CHdropDataObject : public IDataObject {
+public:
+    explicit CHdropDataObject(const std::vector<std::wstring>& paths, bool offerHdrop)
+        : m_paths(paths), m_offerHdrop(offerHdrop) {}
+    virtual ~CHdropDataObject() {}
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        static const QITAB table[] = { QITABENT(CHdropDataObject, IDataObject), { nullptr, 0 } };
+        return QISearch(this, table, riid, ppv);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ULONG(InterlockedIncrement(&m_refs)); }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        LONG refs = InterlockedDecrement(&m_refs);
+        if (!refs)
+            delete this;
+        return ULONG(refs);
+    }
+
+    STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override
+    {
+        HRESULT hr = QueryGetData(format);
+        if (FAILED(hr))
+            return hr;
+        size_t chars = 2;  // the list ends with an empty name; an empty list is two terminators
+        for (const std::wstring& path : m_paths)
+            chars += path.size() + 1;
+        HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+        if (!block)
+            return E_OUTOFMEMORY;
+        auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+        drop->pFiles = sizeof(DROPFILES);
+        drop->fWide = TRUE;
+        auto* text = reinterpret_cast<wchar_t*>(drop + 1);
+        for (const std::wstring& path : m_paths) {
+            memcpy(text, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+            text += path.size() + 1;
+        }
+        *text = 0;
+        GlobalUnlock(block);
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = block;
+        medium->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryGetData(FORMATETC* format) override
+    {
+        if (!m_offerHdrop || format->cfFormat != CF_HDROP || !(format->tymed & TYMED_HGLOBAL))
+            return DV_E_FORMATETC;
+        return S_OK;
+    }
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override
+    {
+        out->ptd = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    volatile LONG m_refs = 1;
+    std::vector<std::wstring> m_paths;
+    bool m_offerHdrop;
+};
+
+}
+
+CTempDir::CTempDir(const wchar_t* tag)
+{
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    wchar_t name[MAX_PATH];
+    wsprintfW(name, L"%smorvane-%s-%lu-%ld", base, tag, GetCurrentProcessId(), InterlockedIncrement(&g_tempCounter));
+    m_path = name;
+    RemoveTree(m_path);
+    CreateDirectoryW(m_path.c_str(), nullptr);
+}
+
+CTempDir::~CTempDir()
+{
+    RemoveTree(m_path);
+}
+
+std::wstring CTempDir::MakeFile(const std::wstring& name, const std::string& content) const
+{
+    std::wstring path = *this / name;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    CFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (file.IsValid() && !content.empty())
+        WriteFile(file, content.data(), DWORD(content.size()), &written, nullptr);
+    return path;
+}
+
+void RemoveTree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW data;
+    CFindHandle find(FindFirstFileW((path + L"\\*").c_str(), &data));
+    if (find.IsValid()) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring child = path + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileW(child.c_str());
+        } while (FindNextFileW(find, &data));
+    }
+    find.Close();
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(path.c_str());
+}
+
+CComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths)
+{
+    CComPtr<IDataObject> result;
+    if (paths.empty())
+        return result;
+    std::vector<PIDLIST_ABSOLUTE> absolute;
+    for (const std::wstring& path : paths)
+        absolute.push_back(ILCreateFromPathW(path.c_str()));
+    CComPtr<IShellFolder> folder;
+    PCUITEMID_CHILD child = nullptr;
+    std::vector<PCUITEMID_CHILD> children;
+    bool ok = absolute[0] && SUCCEEDED(SHBindToParent(absolute[0], IID_IShellFolder, folder.ReceiveVoid(), &child));
+    for (PIDLIST_ABSOLUTE pidl : absolute) {
+        if (!pidl) {
+            ok = false;
+            break;
+        }
+        children.push_back(ILFindLastID(pidl));
+    }
+    if (ok)
+        folder->GetUIObjectOf(nullptr, UINT(children.size()), children.data(), IID_IDataObject, nullptr, result.ReceiveVoid());
+    for (PIDLIST_ABSOLUTE pidl : absolute)
+        ILFree(pidl);
+    return result;
+}
+
+CComPtr<IDataObject> HdropDataObject(const std::vector<std::wstring>& paths)
+{
+    CComPtr<IDataObject> result;
+    result.Attach(new CHdropDataObject(paths, true));
+    return result;
+}
+
+CComPtr<IDataObject> EmptyDataObject()
+{
+    CComPtr<IDataObject> result;
+    result.Attach(new CHdropDataObject({}, false));
+    return result;
+}
+
+std::wstring ExeFolder()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    PathRemoveFileSpecW(path);
+    return path;
+}
+
+std::wstring BuiltModulePath()
+{
+    return ExeFolder() + L"\\Morvane.dll";
+}
+
+bool KeyExists(HKEY root, const std::wstring& key)
+{
+    CRegKeyHandle handle;
+    return RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS;
+}
+
+bool ReadString(HKEY root, const std::wstring& key, const wchar_t* value, std::wstring& text)
+{
+    CRegKeyHandle handle;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(handle, value, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+        return false;
+    std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(handle, value, nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]), &size) != ERROR_SUCCESS)
+        return false;
+    buffer.resize(wcslen(buffer.c_str()));
+    text = buffer;
+    return true;
+}
+
+std::vector<std::wstring> SubKeys(HKEY root, const std::wstring& key)
+{
+    std::vector<std::wstring> names;
+    CRegKeyHandle handle;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(handle, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back(name);
+    }
+    return names;
+}
+
+std::vector<std::wstring> ValueNames(HKEY root, const std::wstring& key)
+{
+    std::vector<std::wstring> names;
+    CRegKeyHandle handle;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (RegEnumValueW(handle, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back(name);
+    }
+    return names;
+}
+
+void DeleteTree(HKEY root, const std::wstring& key)
+{
+    SHDeleteKeyW(root, key.c_str());
+}
+
+void WriteString(HKEY root, const std::wstring& key, const wchar_t* value, const std::wstring& text)
+{
+    CRegKeyHandle handle;
+    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) == ERROR_SUCCESS)
+        RegSetValueExW(handle, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       DWORD((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void RegisterFileType(const std::wstring& ext, const std::wstring& progId, const std::wstring& typeName, bool shortcut)
+{
+    WriteString(HKEY_CLASSES_ROOT, ext, nullptr, progId);
+    WriteString(HKEY_CLASSES_ROOT, progId, nullptr, typeName);
+    if (shortcut)
+        WriteString(HKEY_CLASSES_ROOT, progId, L"IsShortcut", L"");
+}
+
+std::wstring ToWide(const char* text)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring out(length > 0 ? length : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &out[0], length);
+    out.resize(wcslen(out.c_str()));
+    return out;
+}
+
+std::string ToNarrow(const std::wstring& text)
+{
+    int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(length > 0 ? length : 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &out[0], length, nullptr, nullptr);
+    out.resize(strlen(out.c_str()));
+    return out;
+}
+
+HRESULT CreateShortcut(const std::wstring& linkPath, const std::wstring& target, const std::wstring& arguments,
+                       const std::wstring& workingDir, const std::wstring& description, const std::wstring& iconPath,
+                       int iconIndex)
+{
+    CComPtr<IShellLinkW> link;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid());
+    if (FAILED(hr))
+        return hr;
+    link->SetPath(target.c_str());
+    link->SetArguments(arguments.c_str());
+    link->SetWorkingDirectory(workingDir.c_str());
+    if (!description.empty())
+        link->SetDescription(description.c_str());
+    if (!iconPath.empty())
+        link->SetIconLocation(iconPath.c_str(), iconIndex);
+    CComPtr<IPersistFile> file;
+    hr = link.QueryInterface(IID_IPersistFile, file);
+    if (FAILED(hr))
+        return hr;
+    return file->Save(linkPath.c_str(), TRUE);
+}

@@ -1,0 +1,54 @@
+// What the tests share: temporary folders and files, data objects like the shell's, registry access.
+#pragma once
+#include <windows.h>
+#include <shlobj.h>
+#include <string>
+#include <vector>
+#include "Holders.h"
+
+// A folder of its own for one test, deleted with everything in it when the holder goes.
+class CTempDir {
+public:
+    explicit CTempDir(const wchar_t* tag = L"t");
+    ~CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+    const std::wstring& Path() const { return m_path; }
+    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
+    // Creates (or overwrites) a file with the given bytes and returns its path.
+    std::wstring MakeFile(const std::wstring& name, const std::string& content = "data") const;
+
+private:
+    std::wstring m_path;
+};
+
+// Removes a folder tree, clearing read-only attributes on the way.
+void RemoveTree(const std::wstring& path);
+
+// The data object the shell itself hands to a context-menu handler for these files (one folder).
+CComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths);
+// A minimal data object of our own that offers exactly a CF_HDROP list of the paths.
+CComPtr<IDataObject> HdropDataObject(const std::vector<std::wstring>& paths);
+// A data object that offers no file list at all.
+CComPtr<IDataObject> EmptyDataObject();
+
+std::wstring ExeFolder();
+std::wstring BuiltModulePath();
+
+// Registry access for checks: whether a key exists, a string value (nullopt-like: ok=false).
+bool KeyExists(HKEY root, const std::wstring& key);
+bool ReadString(HKEY root, const std::wstring& key, const wchar_t* value, std::wstring& text);
+std::vector<std::wstring> SubKeys(HKEY root, const std::wstring& key);
+std::vector<std::wstring> ValueNames(HKEY root, const std::wstring& key);
+void DeleteTree(HKEY root, const std::wstring& key);
+void WriteString(HKEY root, const std::wstring& key, const wchar_t* value, const std::wstring& text);
+// Registers ".ext" as type progId; with shortcut, the type carries "IsShortcut".
+void RegisterFileType(const std::wstring& ext, const std::wstring& progId, const std::wstring& typeName, bool shortcut);
+
+std::wstring ToWide(const char* text);
+std::string ToNarrow(const std::wstring& text);
+
+// Creates a shell link at linkPath with the given fields through IShellLinkW.
+HRESULT CreateShortcut(const std::wstring& linkPath, const std::wstring& target, const std::wstring& arguments,
+                       const std::wstring& workingDir, const std::wstring& description = L"",
+                       const std::wstring& iconPath = L"", int iconIndex = 0);

@@ -69,6 +69,12 @@ public:
 
     // Gives every file the requested attributes, except the bits in keep, which stay as they are.
     bool SetAttributes(HWND parent, DWORD requested, DWORD keep);
+    // Renames every file to the new extension (given without dot) through the shell's undoable rename.
+    bool ReplaceExtension(HWND parent, LPCWSTR extension);
+    // Writes the five summary values into every file's summary property set.
+    bool WriteSummary(HWND parent, LPCWSTR title, LPCWSTR subject, LPCWSTR author, LPCWSTR keywords, LPCWSTR comments);
+    // Writes target, arguments and working directory into every shortcut of the list.
+    bool WriteShortcut(HWND parent, LPCWSTR target, LPCWSTR arguments, LPCWSTR workingDir);
 
     // Adds a record for the path (used when the list is built, and by tests).
     bool AddPath(LPCWSTR path);

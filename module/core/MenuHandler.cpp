@@ -1,9 +1,7 @@
 #include "MenuHandler.h"
+#include "CommandIds.h"
 #include "Trace.h"
 
-namespace {
-const UINT kCommandCount = 56;
-}
 
 HRESULT CMenuHandler::FinalConstruct()
 {
@@ -21,7 +19,8 @@ void CMenuHandler::FinalRelease()
 
 STDMETHODIMP CMenuHandler::Initialize(PCIDLIST_ABSOLUTE, IDataObject* dataObject, HKEY)
 {
-    m_dataObject = dataObject;
+    if (!m_pDataObject)
+        m_pDataObject = dataObject;
     return S_OK;
 }
 
@@ -30,15 +29,6 @@ STDMETHODIMP CMenuHandler::QueryContextMenu(HMENU, UINT, UINT, UINT, UINT flags)
     if (flags & CMF_DEFAULTONLY)
         return E_FAIL;
     return MAKE_HRESULT(SEVERITY_SUCCESS, 0, kCommandCount);
-}
-
-STDMETHODIMP CMenuHandler::InvokeCommand(CMINVOKECOMMANDINFO* info)
-{
-    if (!info || HIWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)) != 0)
-        return E_FAIL;
-    if (LOWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)) > kCommandCount)
-        return E_FAIL;
-    return S_OK;
 }
 
 STDMETHODIMP CMenuHandler::GetCommandString(UINT_PTR, UINT, UINT*, CHAR*, UINT)

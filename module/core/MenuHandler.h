@@ -1,7 +1,11 @@
 // The shell's context-menu handler for files, shortcuts and Internet shortcuts.
 #pragma once
+#include "Array.h"
 #include "ComObject.h"
+#include "Settings.h"
+#include "Str.h"
 #include <shlobj.h>
+#include <memory>
 
 class CTraceSink;
 
@@ -29,6 +33,26 @@ public:
     STDMETHODIMP GetCommandString(UINT_PTR idCmd, UINT type, UINT* reserved, CHAR* name, UINT cchMax) override;
 
 private:
+    // The context of the one menu this object builds: settings key and file list. Its existence
+    // is also the guard against building a second menu.
+    std::unique_ptr<Parameters> m_pParameters;
+    // The command map: where the variable groups of the built menu landed, as offsets from the
+    // first identifier the shell granted; -1 where a command is absent.
+    CArray<CString> m_pQuickExts;  // entry i of the quick list, for i below kQuickExtMax
+    int m_nTypeCmd = -1;
+    int m_nLocateCmd = -1;
+    int m_nAttrChangeCmd = -1;
+    int m_nLinkChangeCmd = -1;
+    int m_nLinkLocateCmd = -1;
+    int m_nAttrFirst = -1;
+    int m_nQuickFirst = -1;
+    int m_nOptionsCmd = -1;
+    int m_nAboutCmd = -1;
+    int m_nCopyFirst = -1;
+    int m_nSummaryChangeCmd = -1;
+    int m_nOpenWithFirst = -1;
+    int m_nQuickCount = 0;
+    int m_nCopyCount = 0;
+    CComPtr<IDataObject> m_pDataObject;
     CTraceSink* m_trace = nullptr;
-    CComPtr<IDataObject> m_dataObject;
 };

@@ -118,7 +118,10 @@ public:
         if (initialize && m_handler) {
             CComPtr<IDataObject> data = ShellDataObject(paths);
             EXPECT_TRUE(data);
-            EXPECT_EQ(S_OK, Handler()->Initialize(nullptr, data, nullptr));
+            CComPtr<IShellExtInit> init;
+            EXPECT_EQ(S_OK, m_handler.QueryInterface(IID_IShellExtInit, init));
+            if (init)
+                EXPECT_EQ(S_OK, init->Initialize(nullptr, data, nullptr));
         }
         m_menu.Attach(CreatePopupMenu());
         AppendMenuW(m_menu, MF_STRING, 1, L"&Open");
@@ -364,13 +367,13 @@ void MakeCompoundDocument(const std::wstring& path, const std::string& title, co
     CComPtr<IPropertyStorage> properties;
     ASSERT_EQ(S_OK, sets->Create(FMTID_SummaryInformation, nullptr, PROPSETFLAG_ANSI,
                                  STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, &properties));
-    PROPSPEC specs[2] = { { PRSPEC_PROPID, { PIDSI_TITLE } }, { PRSPEC_PROPID, { PIDSI_AUTHOR } } };
+    PROPSPEC ids[2] = { { PRSPEC_PROPID, { PIDSI_TITLE } }, { PRSPEC_PROPID, { PIDSI_AUTHOR } } };
     PROPVARIANT values[2];
     values[0].vt = VT_LPSTR;
     values[0].pszVal = const_cast<char*>(title.c_str());
     values[1].vt = VT_LPSTR;
     values[1].pszVal = const_cast<char*>(author.c_str());
-    ASSERT_EQ(S_OK, properties->WriteMultiple(2, specs, values, PID_FIRST_USABLE));
+    ASSERT_EQ(S_OK, properties->WriteMultiple(2, ids, values, PID_FIRST_USABLE));
     ASSERT_EQ(S_OK, properties->Commit(STGC_DEFAULT));
 }
 

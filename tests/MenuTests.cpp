@@ -120,8 +120,9 @@ public:
             EXPECT_TRUE(data);
             CComPtr<IShellExtInit> init;
             EXPECT_EQ(S_OK, m_handler.QueryInterface(IID_IShellExtInit, init));
-            if (init)
+            if (init) {
                 EXPECT_EQ(S_OK, init->Initialize(nullptr, data, nullptr));
+            }
         }
         m_menu.Attach(CreatePopupMenu());
         AppendMenuW(m_menu, MF_STRING, 1, L"&Open");

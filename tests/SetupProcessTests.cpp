@@ -212,6 +212,14 @@ TEST_F(SetupProcessTest, InstallsChecksAndRemovesThroughItsOwnWindows)
     const std::string program = command.substr(1, command.rfind('"') - 1);
     {
         CSetupProcess setup(program, "/u");
+        FoundWindow box;
+        ASSERT_TRUE(setup.WaitForMessageBox(box));
+        EXPECT_TRUE(GetWindowLongA(GetDlgItem(box.hwnd, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON) << "No is the default";
+        // The default button carries the style and the focus. (DM_GETDEFID cannot tell: Wine's box
+        // answers IDOK there whatever its buttons.)
+        GUITHREADINFO gui = { sizeof(gui) };
+        GetGUIThreadInfo(GetWindowThreadProcessId(box.hwnd, nullptr), &gui);
+        EXPECT_EQ(GetDlgItem(box.hwnd, IDNO), gui.hwndFocus);
         FoundWindow question = AnswerMessageBox(setup, IDNO);
         EXPECT_EQ("Morvane Removal", question.caption);
         EXPECT_EQ(kRemovalQuestion, question.text);
@@ -335,4 +343,62 @@ TEST_F(SetupProcessTest, AModuleHeldLoadedIsMovedAsideAndReplaced)
     ASSERT_EQ(1u, added.size());
     EXPECT_EQ(L"\\??\\" + ToWide((old + ".$$$").c_str()), added[0].first);
     ExpectInstalledIn(folder.Path());
+}
+
+TEST_F(SetupProcessTest, TheLocationPageValidatesAndCancelChangesNothing)
+{
+    CInstallFolder first("First");
+    CInstallFolder second("Second");
+    CreateFolderTree(first.Path().c_str());
+    CreateFolderTree(second.Path().c_str());
+    CTempDir scratch(L"scratch");
+    const std::string file = Narrow(scratch.MakeFile(L"plain file.txt"));
+
+    CSetupProcess setup(BuiltSetupPath(), "");
+    HWND sheet = setup.WaitForSheet();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(setup.WaitForPage(sheet, 1009));
+    PressWizard(sheet, PSBTN_NEXT);
+    HWND location = setup.WaitForPage(sheet, 1002);
+    ASSERT_TRUE(location);
+    HWND edit = GetDlgItem(location, 1002);
+
+    // A relative folder is taken below the current folder; declining to create it stays.
+    SetTextOf(edit, "relative folder");
+    PressWizard(sheet, PSBTN_NEXT);
+    FoundWindow create = AnswerMessageBox(setup, IDNO);
+    EXPECT_EQ("Path '" + BinFolder() + "\\relative folder' does not exist - would you like to create it?", create.text);
+    ASSERT_TRUE(setup.WaitForPage(sheet, 1002));
+    EXPECT_FALSE(IsExistingFolder((BinFolder() + "\\relative folder").c_str()));
+
+    // An existing file cannot become the folder.
+    SetTextOf(edit, file);
+    PressWizard(sheet, PSBTN_NEXT);
+    EXPECT_EQ("Create path?", AnswerMessageBox(setup, IDYES).caption);
+    FoundWindow cannot = AnswerMessageBox(setup, IDOK);
+    EXPECT_EQ("Setup", cannot.caption);
+    EXPECT_EQ("Could not create installation path.\nEnsure disk is not full or write-protected or select a different "
+              "directory.",
+              cannot.text);
+    ASSERT_TRUE(setup.WaitForPage(sheet, 1002));
+
+    // Back from the ready page and a new folder: the ready page shows the new one.
+    SetTextOf(edit, first.Path());
+    PressWizard(sheet, PSBTN_NEXT);
+    HWND ready = setup.WaitForPage(sheet, 1003);
+    ASSERT_TRUE(ready);
+    EXPECT_EQ(first.Path(), ItemText(ready, 1003));
+    PressWizard(sheet, PSBTN_BACK);
+    ASSERT_TRUE(setup.WaitForPage(sheet, 1002));
+    EXPECT_EQ(first.Path(), TextOf(edit));
+    SetTextOf(edit, second.Path());
+    PressWizard(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(setup.WaitForPage(sheet, 1003));
+    EXPECT_EQ(second.Path(), ItemText(ready, 1003));
+
+    PressWizard(sheet, PSBTN_CANCEL);
+    EXPECT_EQ(0, setup.WaitForExit());
+    EXPECT_FALSE(FileExists(first / "Morvane.dll"));
+    EXPECT_FALSE(FileExists(second / "Morvane.dll"));
+    EXPECT_FALSE(AnyRegistrationLeft());
 }

@@ -220,7 +220,7 @@ TEST_F(SetupTest, InstallsOverAPreviousVersionRegisteredElsewhere)
     CInstallFolder destination("Destination");
     CreateFolderTree(previous.Path().c_str());
     CreateFolderTree(destination.Path().c_str());
-    CopyInto(BuiltModulePath().empty() ? "" : Narrow(BuiltModulePath()), previous / "Morvane.dll");
+    CopyInto(Narrow(BuiltModulePath()), previous / "Morvane.dll");
     ASSERT_TRUE(RegisterModuleAt(previous / "Morvane.dll"));
     for (const char* name : { "Setup.exe", "Quarnel.dll", "Quarnel.inf", "Inspecto.exe", "Register.dll" })
         MakeFile(previous / name);

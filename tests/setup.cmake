@@ -21,3 +21,6 @@ endfunction()
 
 setup_test(setup_logic_tests SOURCES SetupLogicTests.cpp)
 setup_test(setup_process_tests SOURCES SetupProcessTests.cpp)
+
+# The installer as it ships: system imports only.
+add_test(NAME setup_binary COMMAND ${CMAKE_SOURCE_DIR}/tools/check-binary.sh $<TARGET_FILE:Setup>)

@@ -107,12 +107,89 @@ std::wstring SelectionLines(const std::wstring& folder, const std::vector<std::w
     return lines + L"type " + type + L"\n";
 }
 
-// What the module shows for one plain file under the default settings. The module builds no
-// menu yet: it claims its identifiers and adds nothing.
-std::wstring DefaultMenuLines(const std::wstring& flags = L"0x0")
+// One printed menu line: its depth below the handler line, its text, and for commands the help
+// text that --help-texts adds.
+struct MenuRow {
+    int level;
+    std::wstring line;
+    std::wstring help;
+};
+
+std::wstring Render(const std::vector<MenuRow>& rows, bool withHelp)
 {
-    return L"  QueryContextMenu(flags " + flags + L"): 56 identifiers\n"
-           L"  (no items)\n";
+    std::wstring text;
+    for (const MenuRow& row : rows) {
+        text += std::wstring(size_t(row.level) * 2, L' ') + row.line;
+        if (withHelp && !row.help.empty())
+            text += L" help \"" + row.help + L"\"";
+        text += L"\n";
+    }
+    return text;
+}
+
+std::wstring ClaimLine(const std::wstring& flags = L"0x0")
+{
+    return L"  QueryContextMenu(flags " + flags + L"): 56 identifiers\n";
+}
+
+// The default menu for report.txt as MakeReport leaves it (the archive bit is set on every new
+// file, on Windows and Wine alike), without quick extensions.
+std::vector<MenuRow> DefaultMenuRows()
+{
+    return {
+        { 1, L"popup \"E&xtension: txt\"", L"" },
+        { 2, L"1 \"Type: \u2192 Text Document...\" default", L"The selection's registered type..." },
+        { 2, L"--------", L"" },
+        { 2, L"popup \"File details\"", L"" },
+        { 3, L"12 \"Size: \u2192 19 bytes\" disabled", L"The selection's size" },
+        { 3, L"13 \"Short Name: \u2192 REPORT.TXT\" disabled", L"The selection's short (8.3) name" },
+        { 3, L"14 \"Created: \u2192 Monday, March 7, 2005 1:07 PM\" disabled", L"The selection's creation date" },
+        { 3, L"15 \"Modified: \u2192 Monday, March 7, 2005 1:07 PM\" disabled", L"The selection's last modified date" },
+        { 3, L"16 \"Accessed: \u2192 Sunday, June 18, 2006\" disabled", L"The selection's last accessed date" },
+        { 3, L"17 \"Location: \u2192 <Open in Explorer>\"", L"Locate the file in Explorer" },
+        { 2, L"popup \"Clipboard\"", L"" },
+        { 3, L"18 \"Copy File Extension\"", L"Copy file extension to clipboard" },
+        { 3, L"19 \"Copy File Name\"", L"Copy file name to clipboard" },
+        { 3, L"20 \"Copy File Path\"", L"Copy file name and path to clipboard" },
+        { 3, L"21 \"Copy Short Name\"", L"Copy file short name to clipboard" },
+        { 3, L"22 \"Copy Short Path\"", L"Copy file short path to clipboard" },
+        { 3, L"23 \"Copy File Size\"", L"Copy file size to clipboard" },
+        { 3, L"24 \"Copy File Type\"", L"Copy file type to clipboard" },
+        { 2, L"popup \"Attributes: \u2192 [A]\"", L"" },
+        { 3, L"25 \"Archive\" checked", L"Archive file flag" },
+        { 3, L"26 \"Read-only\"", L"Read-only file flag" },
+        { 3, L"27 \"Hidden\"", L"Hidden file flag" },
+        { 3, L"28 \"System\"", L"System file flag" },
+        { 3, L"29 \"Compressed\" disabled", L"Compressed file flag" },
+        { 3, L"30 \"Temporary\" disabled", L"Temporary file flag" },
+        { 3, L"--------", L"" },
+        { 3, L"31 \"Clear all (SHRA)\"", L"Clear all attributes in the selection" },
+        { 3, L"--------", L"" },
+        { 3, L"32 \"Change...\" default", L"Change the selection's attributes..." },
+        { 2, L"popup \"Summary Information\"", L"" },
+        { 3, L"38 \"Title: \u2192 <not set>\" disabled", L"File's Title" },
+        { 3, L"39 \"Subject: \u2192 <not set>\" disabled", L"File's Subject" },
+        { 3, L"40 \"Author: \u2192 <not set>\" disabled", L"File's Author" },
+        { 3, L"41 \"Keywords: \u2192 <not set>\" disabled", L"File's Key Words" },
+        { 3, L"42 \"Comments: \u2192 <not set>\" disabled", L"File's Comments" },
+        { 3, L"--------", L"" },
+        { 3, L"43 \"Change...\" default", L"Change File Summary Information" },
+        { 2, L"--------", L"" },
+        { 2, L"44 \"Options...\"", L"Display Options dialog..." },
+        { 2, L"45 \"About...\"", L"Display Morvane product information..." },
+    };
+}
+
+std::wstring DefaultMenuLines()
+{
+    return ClaimLine() + Render(DefaultMenuRows(), false);
+}
+
+void WriteDword(HKEY root, const std::wstring& key, const wchar_t* value, DWORD data)
+{
+    CRegKeyHandle handle;
+    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) == ERROR_SUCCESS)
+        RegSetValueExW(handle, value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
 }
 
 class HostTest : public testing::Test {
@@ -148,12 +225,13 @@ protected:
     {
         std::wstring path = m_dir.MakeFile(name, "Quarterly figures\r\n");
         CFileHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        SYSTEMTIME created = { 2005, 3, 1, 7, 0, 5, 0, 0 };    // Monday, March 7, 2005 12:05 AM
-        SYSTEMTIME modified = { 2005, 3, 1, 7, 13, 7, 0, 0 };  // 1:07 PM
-        SYSTEMTIME accessed = { 2006, 6, 0, 18, 12, 30, 0, 0 };
+        // Wine keeps no creation time of its own (it reports the last-write time), so creation
+        // and last write are given the same time, which both platforms then report alike.
+        SYSTEMTIME written = { 2005, 3, 1, 7, 13, 7, 0, 0 };  // Monday, March 7, 2005 1:07 PM
+        SYSTEMTIME accessed = { 2006, 6, 0, 18, 0, 5, 0, 0 };
         FILETIME times[3];
-        SystemTimeToFileTime(&created, &times[0]);
-        SystemTimeToFileTime(&modified, &times[1]);
+        SystemTimeToFileTime(&written, &times[0]);
+        SystemTimeToFileTime(&written, &times[1]);
         SystemTimeToFileTime(&accessed, &times[2]);
         EXPECT_TRUE(SetFileTime(file, &times[0], &times[2], &times[1]));
         return path;
@@ -175,6 +253,22 @@ TEST_F(HostTest, PrintsTheMenuOfOneFileUnderTheDefaultSettings)
     EXPECT_EQ(L"", run.err);
 }
 
+TEST_F(HostTest, PrintsEveryHelpTextAndTheQuickExtensionsOfTheSettings)
+{
+    std::wstring path = MakeReport(L"report.txt");
+    WriteString(HKEY_CURRENT_USER, kSettingsKey, L"QuickExts", L"txt;mvq");
+    HostResult run = RunHost({ L"--help-texts", path });
+    EXPECT_EQ(0u, run.exitCode) << ToNarrow(run.err);
+    std::vector<MenuRow> rows = DefaultMenuRows();
+    rows.push_back({ 2, L"--------", L"" });
+    rows.push_back({ 2, L"popup \"Quick Extensions\"", L"" });
+    rows.push_back({ 3, L"46 \"Text Document \u2192 (.txt)\"", L"Change the file's extension" });
+    rows.push_back({ 3, L"47 \"MVQ File \u2192 (.mvq)\"", L"Change the file's extension" });
+    EXPECT_EQ(SelectionLines(m_dir.Path(), { L"report.txt" }, L".txt txtfile") + kHandlerLine + ClaimLine()
+                  + Render(rows, true),
+              run.out);
+}
+
 TEST_F(HostTest, HandsSeveralFilesOfOneFolderToTheHandlerAsOneSelection)
 {
     std::wstring first = MakeReport(L"report.txt");
@@ -183,7 +277,7 @@ TEST_F(HostTest, HandsSeveralFilesOfOneFolderToTheHandlerAsOneSelection)
     HostResult run = RunHost({ first, second, third });
     EXPECT_EQ(0u, run.exitCode) << ToNarrow(run.err);
     EXPECT_EQ(SelectionLines(m_dir.Path(), { L"report.txt", L"Notes.TXT", L"no extension" }, L".txt txtfile")
-                  + kHandlerLine + DefaultMenuLines(),
+                  + kHandlerLine + ClaimLine() + L"  0 \"E&xtension: <multiple>\"\n",
               run.out);
 
     HostResult bare = RunHost({ third });
@@ -197,13 +291,29 @@ TEST_F(HostTest, CreatesTheModuleOnceForAShortcutThatItIsRegisteredForTwice)
     std::wstring target = MakeReport(L"report.txt");
     std::wstring link = m_dir / L"report.lnk";
     ASSERT_EQ(S_OK, CreateShortcut(link, target, L"/p", m_dir.Path()));
+    std::wstring shortcutType;
+    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, L"lnkfile", nullptr, shortcutType));
+    // Only the type line and the shortcut group: the size and dates of a link file are the
+    // platform's own.
+    WriteDword(HKEY_CURRENT_USER, kSettingsKey, L"Options", 0x20 | 0x4 | 0x100000);
     // lnkfile also has the system's own shell-link handler; only the module's entries are looked at.
     HostResult run = RunHost({ L"--handler", L"MorvaneMenu", link });
     EXPECT_EQ(0u, run.exitCode) << ToNarrow(run.err);
     // The file's own class comes first, as in Explorer; the same class under "*" is not created again.
     EXPECT_EQ(SelectionLines(m_dir.Path(), { L"report.lnk" }, L".lnk lnkfile")
-                  + L"handler lnkfile\\MorvaneMenu {5A1E0C37-6B2D-4F80-9C14-7E3B2A9D0F61}\n"
-                  + L"  QueryContextMenu(flags 0x0): 56 identifiers\n  (no items)\n",
+                  + L"handler lnkfile\\MorvaneMenu {5A1E0C37-6B2D-4F80-9C14-7E3B2A9D0F61}\n" + ClaimLine()
+                  + Render({
+                        { 1, L"popup \"E&xtension: lnk\"", L"" },
+                        { 2, L"1 \"Type: \u2192 " + shortcutType + L"...\" default", L"" },
+                        { 2, L"--------", L"" },
+                        { 2, L"popup \"Shortcut info\"", L"" },
+                        { 3, L"33 \"Command: \u2192 " + target + L"\" disabled", L"" },
+                        { 3, L"34 \"Arguments: \u2192 /p\" disabled", L"" },
+                        { 3, L"35 \"Directory: \u2192 " + m_dir.Path() + L"\" disabled", L"" },
+                        { 3, L"36 \"Location: \u2192 <Open in Explorer>\"", L"" },
+                        { 3, L"--------", L"" },
+                        { 3, L"37 \"Change...\" default", L"" },
+                    }, false),
               run.out);
 }
 
@@ -212,9 +322,15 @@ TEST_F(HostTest, PassesTheFlagsAndReportsAFailedQueryInItsExitCode)
     std::wstring path = MakeReport(L"report.txt");
     HostResult verbsOnly = RunHost({ L"--flags", L"0x2", path });
     EXPECT_EQ(0u, verbsOnly.exitCode);
-    EXPECT_EQ(SelectionLines(m_dir.Path(), { L"report.txt" }, L".txt txtfile") + kHandlerLine
-                  + L"  QueryContextMenu(flags 0x2): 56 identifiers\n  (no items)\n",
+    EXPECT_EQ(SelectionLines(m_dir.Path(), { L"report.txt" }, L".txt txtfile") + kHandlerLine + ClaimLine(L"0x2")
+                  + L"  (no items)\n",
               verbsOnly.out);
+
+    HostResult explore = RunHost({ L"--flags", L"0x4", path });
+    EXPECT_EQ(0u, explore.exitCode);
+    EXPECT_EQ(SelectionLines(m_dir.Path(), { L"report.txt" }, L".txt txtfile") + kHandlerLine + ClaimLine(L"0x4")
+                  + Render(DefaultMenuRows(), false),
+              explore.out);
 
     HostResult defaultOnly = RunHost({ L"--flags", L"1", path });
     EXPECT_EQ(1u, defaultOnly.exitCode);

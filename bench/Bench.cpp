@@ -71,6 +71,11 @@ void FullMenuOnDocument(const CMorvaneModule& module, CBenchFixture& fixture, co
     wprintf(L"full menu on one compound document (%d items, %d popups, %d type lookups), %d runs of %d:\n",
             shape.ItemCount(), shape.PopupCount(), int(floor.typeLookups.size()), settings.runs, iterations);
     PrintComparison(L"  Initialize + QueryContextMenu + Release", figures, 1.3);
+    for (int part = 0; part < FullMenuFloor::kPartCount; ++part) {
+        auto one = [&] { floor.RunPart(FullMenuFloor::Part(part)); };
+        double seconds = Compare([] {}, one, settings.runs, IterationsFor(one, one, kBatchSeconds / 4)).floor;
+        wprintf(L"    floor part: %-30ls %8.1f us\n", FullMenuFloor::PartName(FullMenuFloor::Part(part)), seconds * 1e6);
+    }
     NoteEmptyMenu(shape);
 }
 

@@ -180,14 +180,45 @@ int MenuShape::PopupCount() const
 
 void FullMenuFloor::operator()() const
 {
-    ReadPaths(selection);
-    WIN32_FIND_DATAW data;
-    CFindHandle find(FindFirstFileW(path.c_str(), &data));
-    ReadSettings();
-    for (size_t i = 0; i < typeLookups.size(); ++i)
-        LookUpType(typeLookups[i], i == 0);
-    ReadSummaryOnce(path);
-    BuildSameMenu(shape);
+    for (int part = 0; part < kPartCount; ++part)
+        RunPart(Part(part));
+}
+
+const wchar_t* FullMenuFloor::PartName(Part part)
+{
+    static const wchar_t* const names[kPartCount] = { L"paths from the data object", L"find data once",
+                                                      L"three settings values", L"type lookups",
+                                                      L"summary property set once", L"popups and items" };
+    return names[part];
+}
+
+void FullMenuFloor::RunPart(Part part) const
+{
+    switch (part) {
+    case kPaths:
+        ReadPaths(selection);
+        break;
+    case kFindData: {
+        WIN32_FIND_DATAW data;
+        CFindHandle find(FindFirstFileW(path.c_str(), &data));
+        break;
+    }
+    case kSettings:
+        ReadSettings();
+        break;
+    case kTypeLookups:
+        for (size_t i = 0; i < typeLookups.size(); ++i)
+            LookUpType(typeLookups[i], i == 0);
+        break;
+    case kSummary:
+        ReadSummaryOnce(path);
+        break;
+    case kMenu:
+        BuildSameMenu(shape);
+        break;
+    default:
+        break;
+    }
 }
 
 void SimpleMenuFloor::operator()() const

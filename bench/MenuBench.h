@@ -44,6 +44,11 @@ struct FullMenuFloor {
     std::vector<std::wstring> typeLookups;  // extensions with dot; the first is the file's own
     const MenuShape* shape = nullptr;
     void operator()() const;
+
+    // The floor's parts one by one, to show where its time goes.
+    enum Part { kPaths, kFindData, kSettings, kTypeLookups, kSummary, kMenu, kPartCount };
+    static const wchar_t* PartName(Part part);
+    void RunPart(Part part) const;
 };
 
 // The calls a simple menu on many files cannot do without: every path from the data object,

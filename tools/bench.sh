@@ -15,7 +15,7 @@ exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
   wineserver -p >/dev/null 2>&1 </dev/null &
   build=$1
   shift
-  { wine "$build/bin/bench.exe" "$@"; echo $? >"$build/bench/status"; } | tr -d "\r"
+  { rc=0; wine "$build/bin/bench.exe" "$@" || rc=$?; echo $rc >"$build/bench/status"; } | tr -d "\r"
   rc=$(cat "$build/bench/status")
   wineserver -k >/dev/null 2>&1 || true
   exit $rc' sh "$build" "$@"

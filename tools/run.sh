@@ -56,7 +56,7 @@ IFS="$newline"
 for file in $files; do
   echo
   # shellcheck disable=SC2086
-  { wine "$host" $options "$file"; echo $? >"$demo/host-status"; } | tr -d '\r'
+  { rc=0; wine "$host" $options "$file" || rc=$?; echo $rc >"$demo/host-status"; } | tr -d '\r'
   [ "$(cat "$demo/host-status")" = 0 ] || status=1
 done
 exit $status

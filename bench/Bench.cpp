@@ -71,10 +71,13 @@ void FullMenuOnDocument(const CMorvaneModule& module, CBenchFixture& fixture, co
     wprintf(L"full menu on one compound document (%d items, %d popups, %d type lookups), %d runs of %d:\n",
             shape.ItemCount(), shape.PopupCount(), int(floor.typeLookups.size()), settings.runs, iterations);
     PrintComparison(L"  Initialize + QueryContextMenu + Release", figures, 1.3);
+    // Each part is timed alternately with the whole floor and shown as its share of it, so that a
+    // change in the machine's load between the measurements does not skew the parts.
     for (int part = 0; part < FullMenuFloor::kPartCount; ++part) {
         auto one = [&] { floor.RunPart(FullMenuFloor::Part(part)); };
-        double seconds = Compare([] {}, one, settings.runs, IterationsFor(one, one, kBatchSeconds / 4)).floor;
-        wprintf(L"    floor part: %-30ls %8.1f us\n", FullMenuFloor::PartName(FullMenuFloor::Part(part)), seconds * 1e6);
+        double share = Compare(one, floor, settings.runs, iterations).Ratio();
+        wprintf(L"    floor part: %-30ls %8.1f us  (%4.1f%%)\n", FullMenuFloor::PartName(FullMenuFloor::Part(part)),
+                share * figures.floor * 1e6, share * 100);
     }
     NoteEmptyMenu(shape);
 }

@@ -9,20 +9,22 @@
 
 namespace {
 
-// The registered module's full path, from the menu handler's class registration.
+// The registered module's full path, from the menu handler's class registration. The keys are only
+// read here: a user who may read them but not change them still has the files removed (asking for
+// full access would fail, and the removal would report success with nothing removed).
 bool FindRegisteredModule(char (&path)[MAX_PATH])
 {
     CRegKeyHandle progId;
     char clsid[50];
     CString progIdClass(kMenuHandlerProgId);
     progIdClass += "\\CLSID";
-    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, progIdClass, 0, KEY_ALL_ACCESS, &progId) != ERROR_SUCCESS ||
+    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, progIdClass, 0, KEY_READ, &progId) != ERROR_SUCCESS ||
         !ReadValueInto(progId, nullptr, clsid, sizeof(clsid)))
         return false;
     CString serverKey;
     serverKey.Format("CLSID\\%s\\InprocServer32", clsid);
     CRegKeyHandle server;
-    return ::RegOpenKeyExA(HKEY_CLASSES_ROOT, serverKey, 0, KEY_ALL_ACCESS, &server) == ERROR_SUCCESS &&
+    return ::RegOpenKeyExA(HKEY_CLASSES_ROOT, serverKey, 0, KEY_READ, &server) == ERROR_SUCCESS &&
            ReadValueInto(server, nullptr, path, sizeof(path));
 }
 

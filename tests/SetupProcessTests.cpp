@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
+#include <sddl.h>
 #include "FolderTree.h"
 #include "SetupTestSupport.h"
 
@@ -401,4 +402,44 @@ TEST_F(SetupProcessTest, TheLocationPageValidatesAndCancelChangesNothing)
     EXPECT_FALSE(FileExists(first / "Morvane.dll"));
     EXPECT_FALSE(FileExists(second / "Morvane.dll"));
     EXPECT_FALSE(AnyRegistrationLeft());
+}
+
+namespace {
+
+// Gives a key of HKEY_CLASSES_ROOT the access described in SDDL.
+void SetClassKeyAccess(const std::string& key, const wchar_t* sddl)
+{
+    CRegKeyHandle handle;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, WRITE_DAC, &handle) != ERROR_SUCCESS)
+        return;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+        return;
+    RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, descriptor);
+    LocalFree(descriptor);
+}
+
+TEST_F(SetupProcessTest, RemovalFindsTheModuleThroughKeysTheUserMayOnlyRead)
+{
+    CInstallFolder folder("Read Only Keys");
+    CreateFolderTree(folder.Path().c_str());
+    CopyInto(Narrow(BuiltModulePath()), folder / "Morvane.dll");
+    ASSERT_TRUE(RegisterModuleAt(folder / "Morvane.dll"));
+    const std::string keys[] = { "Morvane.MenuHandler.1\\CLSID",
+                                 std::string("CLSID\\") + kHandlerClsid + "\\InprocServer32" };
+    for (const std::string& key : keys)
+        SetClassKeyAccess(key, L"D:P(A;;KR;;;WD)");
+    {
+        CSetupProcess setup(BuiltSetupPath(), "/u");
+        AnswerMessageBox(setup, IDYES);
+        FoundWindow done = AnswerMessageBox(setup, IDOK);
+        EXPECT_EQ("Uninstall Complete", done.caption);
+        EXPECT_EQ("Morvane files removed successfully.", done.text);
+        EXPECT_EQ(0, setup.WaitForExit());
+    }
+    for (const std::string& key : keys)
+        SetClassKeyAccess(key, L"D:(A;;KA;;;WD)");
+    EXPECT_FALSE(FileExists(folder / "Morvane.dll")) << "success was reported with the module still in place";
+}
+
 }

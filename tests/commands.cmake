@@ -1,0 +1,5 @@
+# The commands: extension change, summary and shortcut writers, and the dispatch of menu commands.
+set(COMMAND_TEST_SUPPORT DialogWatcher.cpp)
+morvane_test(rename_tests SOURCES RenameTests.cpp ${COMMAND_TEST_SUPPORT})
+morvane_test(summarywriter_tests SOURCES SummaryWriterTests.cpp ${COMMAND_TEST_SUPPORT})
+morvane_test(shortcutwriter_tests SOURCES ShortcutWriterTests.cpp ${COMMAND_TEST_SUPPORT} LOCKS filetypes)

@@ -13,6 +13,9 @@ case "$2" in
       wineserver -w
     fi
     wineserver -p >/dev/null 2>&1 </dev/null &
+    # The session's first program starts Wine's services and desktop; let that happen before the
+    # tests, so no test process races it at its exit.
+    wine cmd.exe /c exit 0 >/dev/null 2>&1 </dev/null || true
     ;;
   stop)
     wineserver -k >/dev/null 2>&1 || true

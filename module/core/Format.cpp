@@ -1,0 +1,127 @@
+#include "Format.h"
+#include "Settings.h"
+#include <strsafe.h>
+
+namespace {
+
+const WCHAR* const kWeekdays[7] = { L"Sunday", L"Monday", L"Tuesday", L"Wednesday", L"Thursday", L"Friday", L"Saturday" };
+const WCHAR* const kMonths[13] = { L"", L"January", L"February", L"March", L"April", L"May", L"June", L"July",
+                                   L"August", L"September", L"October", L"November", L"December" };
+const WCHAR kUnits[8] = { 0, L'K', L'M', L'G', L'T', L'?', L'?', L'?' };
+
+// Writes as much of the formatted text as fits, always terminated.
+void Print(LPWSTR buffer, int capacity, LPCWSTR format, ...)
+{
+    if (!buffer || capacity <= 0)
+        return;
+    va_list args;
+    va_start(args, format);
+    ::StringCchVPrintfW(buffer, size_t(capacity), format, args);
+    va_end(args);
+}
+
+void Copy(LPWSTR buffer, int capacity, LPCWSTR text)
+{
+    if (buffer && capacity > 0)
+        ::StringCchCopyW(buffer, size_t(capacity), text);
+}
+
+// The key's default value when it reads as a non-empty string.
+bool ReadDefaultText(LPCWSTR subKey, CString& text, bool& opened)
+{
+    CRegKey2 key;
+    opened = key.OpenKey(HKEY_CLASSES_ROOT, subKey, KEY_READ) == ERROR_SUCCESS;
+    if (!opened)
+        return false;
+    key.ReadString(nullptr, text);
+    return true;
+}
+
+// "1,234,567" for n below 10^12, ">999,999,999,999" from there on.
+void FormatByteCount(ULONGLONG n, LPWSTR out, int capacity)
+{
+    if (n >= 1000000000000ULL) {
+        Copy(out, capacity, L">999,999,999,999");
+        return;
+    }
+    WCHAR digits[32];
+    int length = 0;
+    for (int group = 0; n || length == 0; ++group) {
+        if (group && group % 3 == 0)
+            digits[length++] = L',';
+        digits[length++] = WCHAR(L'0' + n % 10);
+        n /= 10;
+    }
+    WCHAR text[32];
+    for (int i = 0; i < length; ++i)
+        text[i] = digits[length - 1 - i];
+    text[length] = 0;
+    Copy(out, capacity, text);
+}
+
+}
+
+void FormatFileTime(const FILETIME& time, LPWSTR buffer, int capacity, LPCWSTR label, bool withTime)
+{
+    SYSTEMTIME fields = {};
+    FILETIME local;
+    if ((time.dwLowDateTime == 0 && time.dwHighDateTime == 0) || !::FileTimeToLocalFileTime(&time, &local)
+        || !::FileTimeToSystemTime(&local, &fields)) {
+        Print(buffer, capacity, L"%s\t%s", label, L"(unknown)");
+        return;
+    }
+    LPCWSTR weekday = kWeekdays[fields.wDayOfWeek % 7];
+    LPCWSTR month = kMonths[fields.wMonth <= 12 ? fields.wMonth : 0];
+    if (!withTime) {
+        Print(buffer, capacity, L"%s\t%s, %s %d, %d", label, weekday, month, fields.wDay, fields.wYear);
+        return;
+    }
+    int hour = fields.wHour > 12 ? fields.wHour - 12 : (fields.wHour == 0 ? 12 : fields.wHour);
+    Print(buffer, capacity, L"%s\t%s, %s %d, %d %d:%02d %cM", label, weekday, month, fields.wDay, fields.wYear, hour,
+          fields.wMinute, fields.wHour < 12 ? L'A' : L'P');
+}
+
+void FormatTypeName(LPCWSTR extension, LPWSTR buffer, int capacity)
+{
+    if (!extension || !extension[0]) {
+        Copy(buffer, capacity, L"No association");
+        return;
+    }
+    CString dotted;
+    if (extension[0] != L'.')
+        dotted = L".";
+    dotted += extension;
+    CString text = dotted.Mid(1);
+    text.MakeUpper();
+    text += L" File";
+    Copy(buffer, capacity, text);
+
+    bool opened = false;
+    ReadDefaultText(dotted, text, opened);
+    if (!opened || text.IsEmpty())
+        return;
+    Copy(buffer, capacity, text);  // the programmatic type name
+    CString typeName = text;
+    if (!ReadDefaultText(typeName, text, opened))
+        return;
+    if (!text.IsEmpty())
+        Copy(buffer, capacity, text);  // the friendly name
+}
+
+void FormatSizeLine(ULONGLONG size, LPWSTR buffer, int capacity)
+{
+    WCHAR bytes[32];
+    FormatByteCount(size, bytes, 32);
+    double value = double(size);
+    int unit = 0;
+    while (value > 2048.0 && unit < 7) {
+        value *= 1.0 / 1024.0;
+        ++unit;
+    }
+    if (unit == 0) {
+        Print(buffer, capacity, L"Size:\t%.0f bytes", value);
+        return;
+    }
+    int decimals = value < 2.0 ? 3 : value < 10.0 ? 2 : value < 100.0 ? 1 : 0;
+    Print(buffer, capacity, L"Size:\t%.*f%cB (%s bytes)", decimals, value, kUnits[unit], bytes);
+}

@@ -1,7 +1,143 @@
 #include "MenuHandler.h"
 #include "CommandIds.h"
+#include "Format.h"
 #include "Trace.h"
+#include <strsafe.h>
 
+namespace {
+
+const int kLineCapacity = 100;       // popup label, type, short name, attribute and summary lines
+const int kTypeNameCapacity = 80;
+
+const HRESULT kClaimed = MAKE_HRESULT(SEVERITY_SUCCESS, 0, kCommandCount);
+
+// Formats into a fixed line buffer; a longer text is cut and stays terminated.
+void FormatLine(WCHAR (&line)[kLineCapacity], LPCWSTR format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    ::StringCchVPrintfW(line, kLineCapacity, format, args);
+    line[kLineCapacity - 1] = 0;
+    va_end(args);
+}
+
+// Items go by position; -1 appends. Information lines are MF_DISABLED without MF_GRAYED.
+void InsertItem(HMENU menu, UINT position, UINT first, int offset, LPCWSTR text, UINT state = MF_ENABLED)
+{
+    ::InsertMenuW(menu, position, MF_BYPOSITION | MF_STRING | state, first + UINT(offset), text);
+}
+
+void AppendItem(HMENU menu, UINT first, int offset, LPCWSTR text, UINT state = MF_ENABLED)
+{
+    InsertItem(menu, UINT(-1), first, offset, text, state);
+}
+
+void AppendInfoLine(HMENU menu, UINT first, int offset, LPCWSTR text)
+{
+    AppendItem(menu, first, offset, text, MF_DISABLED);
+}
+
+// Appends the item and makes it the menu's default item.
+void AppendDefaultItem(HMENU menu, UINT first, int offset, LPCWSTR text)
+{
+    AppendItem(menu, first, offset, text);
+    int count = ::GetMenuItemCount(menu);
+    if (count > 0)
+        ::SetMenuDefaultItem(menu, UINT(count - 1), TRUE);
+}
+
+// A new empty popup inserted under the label; null when it cannot be made.
+HMENU InsertPopup(HMENU menu, UINT position, LPCWSTR label)
+{
+    CMenuHandle popup(::CreateMenu());
+    if (!popup.IsValid())
+        return nullptr;
+    if (!::InsertMenuW(menu, position, MF_BYPOSITION | MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(popup.Get()), label))
+        return nullptr;
+    return popup.Detach();  // the menu owns it now
+}
+
+bool LastItemIsSeparator(HMENU menu)
+{
+    int count = ::GetMenuItemCount(menu);
+    if (count <= 0)
+        return false;
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_TYPE;
+    return ::GetMenuItemInfoW(menu, UINT(count - 1), TRUE, &info) && (info.fType & MFT_SEPARATOR);
+}
+
+void AddSeparator(HMENU menu)
+{
+    if (!LastItemIsSeparator(menu))
+        ::InsertMenuW(menu, UINT(-1), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+}
+
+void RemoveTrailingSeparator(HMENU menu)
+{
+    if (LastItemIsSeparator(menu))
+        ::DeleteMenu(menu, UINT(::GetMenuItemCount(menu) - 1), MF_BYPOSITION);
+}
+
+// Where a group goes: a new popup under the label, or the submenu itself after a separator.
+HMENU GroupTarget(HMENU submenu, bool asSubmenu, LPCWSTR label)
+{
+    if (asSubmenu)
+        return InsertPopup(submenu, UINT(-1), label);
+    AddSeparator(submenu);
+    return submenu;
+}
+
+// The extension without its leading dot.
+LPCWSTR WithoutDot(const CString& extension)
+{
+    return extension[0] == L'.' ? extension.GetString() + 1 : extension.GetString();
+}
+
+// Compares ignoring the case of A to Z only; other letters must match exactly.
+bool SameExtension(const CString& a, const CString& b)
+{
+    if (a.GetLength() != b.GetLength())
+        return false;
+    for (int i = 0; i < a.GetLength(); ++i) {
+        WCHAR x = a[i], y = b[i];
+        if (x >= L'a' && x <= L'z')
+            x = WCHAR(x - L'a' + L'A');
+        if (y >= L'a' && y <= L'z')
+            y = WCHAR(y - L'a' + L'A');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+void AppendAttributeLetters(DWORD attributes, CString& text)
+{
+    if (attributes == 0) {
+        text += L'N';
+        return;
+    }
+    static const struct { DWORD bit; WCHAR letter; } letters[] = {
+        { FILE_ATTRIBUTE_ARCHIVE, L'A' }, { FILE_ATTRIBUTE_READONLY, L'R' }, { FILE_ATTRIBUTE_HIDDEN, L'H' },
+        { FILE_ATTRIBUTE_SYSTEM, L'S' }, { FILE_ATTRIBUTE_COMPRESSED, L'C' }, { FILE_ATTRIBUTE_TEMPORARY, L'T' },
+    };
+    for (const auto& entry : letters)
+        if (attributes & entry.bit)
+            text += entry.letter;
+}
+
+}
+
+struct CMenuHandler::MenuContext {
+    HMENU submenu;
+    UINT first;
+    CFileList& files;
+    DWORD options;
+
+    bool Has(DWORD bit) const { return (options & bit) != 0; }
+    CFileList::CFileInfo& File() const { return files.ElementAt(0); }
+};
 
 HRESULT CMenuHandler::FinalConstruct()
 {
@@ -17,21 +153,308 @@ void CMenuHandler::FinalRelease()
     }
 }
 
-STDMETHODIMP CMenuHandler::Initialize(PCIDLIST_ABSOLUTE, IDataObject* dataObject, HKEY)
+STDMETHODIMP CMenuHandler::Initialize(PCIDLIST_ABSOLUTE folder, IDataObject* dataObject, HKEY progId)
 {
-    if (!m_pDataObject)
-        m_pDataObject = dataObject;
+    Trace(L"====================");
+    Trace(L"Initialize(%p %p %d)", folder, dataObject, int(reinterpret_cast<INT_PTR>(progId)));
+    if (m_pDataObject) {
+        Trace(L"Re-entered...");
+        return S_OK;
+    }
+    m_pDataObject = dataObject;
     return S_OK;
 }
 
-STDMETHODIMP CMenuHandler::QueryContextMenu(HMENU, UINT, UINT, UINT, UINT flags)
+CMenuHandler::CommandMap CMenuHandler::GetCommandMap() const
 {
+    return { m_nTypeCmd, m_nOpenWithFirst, m_nLocateCmd, m_nCopyFirst, m_nCopyCount, m_nAttrFirst, m_nAttrChangeCmd,
+             m_nLinkLocateCmd, m_nLinkChangeCmd, m_nSummaryChangeCmd, m_nOptionsCmd, m_nAboutCmd, m_nQuickFirst,
+             m_nQuickCount };
+}
+
+void CMenuHandler::ResetCommandMap()
+{
+    m_nTypeCmd = m_nOpenWithFirst = m_nLocateCmd = m_nCopyFirst = m_nAttrFirst = m_nAttrChangeCmd = -1;
+    m_nLinkLocateCmd = m_nLinkChangeCmd = m_nSummaryChangeCmd = m_nOptionsCmd = m_nAboutCmd = m_nQuickFirst = -1;
+    m_nCopyCount = m_nQuickCount = 0;
+    m_pQuickExts.RemoveAll();
+}
+
+STDMETHODIMP CMenuHandler::QueryContextMenu(HMENU menu, UINT indexMenu, UINT idCmdFirst, UINT, UINT flags)
+{
+    Trace(L"QueryContextMenu: hMenu = %08x, uFlags = %08x, cmfType = %08x", UINT(reinterpret_cast<UINT_PTR>(menu)), flags,
+          flags & 0xF);
     if (flags & CMF_DEFAULTONLY)
         return E_FAIL;
-    return MAKE_HRESULT(SEVERITY_SUCCESS, 0, kCommandCount);
+    if (m_pParameters) {
+        Trace(L"Re-entered...");
+        return kClaimed;
+    }
+    m_pParameters.reset(new (std::nothrow) Parameters());
+    if (!m_pParameters)
+        return kClaimed;
+    m_pParameters->GetFileList(m_pDataObject);
+    ResetCommandMap();
+
+    UINT menuType = flags & 0xF;
+    if (menuType != CMF_NORMAL && menuType != CMF_EXPLORE)
+        return kClaimed;
+    CFileList* files = m_pParameters->GetFileList();
+    if (!files || files->GetSize() == 0) {
+        Trace(L"QueryContextMenu: no files selected");
+        return kClaimed;
+    }
+
+    DWORD options = DefaultOptions;
+    DWORD multipleSelections = 1;
+    CString quickExts;
+    if (Options* settings = m_pParameters->GetOptions()) {
+        settings->ReadDword(kValueOptions, options);
+        settings->ReadString(kValueQuickExts, quickExts);
+        settings->ReadDword(kValueMultipleSelections, multipleSelections);
+    }
+
+    bool several = files->GetSize() > 1;
+    if (several && multipleSelections == 0) {
+        Trace(L"QueryContextMenu: multiple files disabled");
+        return kClaimed;
+    }
+    if (several || !(options & OptAdditionalInfo)) {
+        Trace(L"QueryContextMenu: simple menu");
+        BuildSimpleMenu(menu, indexMenu, idCmdFirst, *files);
+        return kClaimed;
+    }
+    if (files->ElementAt(0).m_path.IsEmpty())
+        return kClaimed;
+    Trace(L"Implementing Morvane menus");
+    BuildFullMenu(menu, indexMenu, idCmdFirst, *files, options, quickExts);
+    Trace(L"QueryContextMenu: complete");
+    return kClaimed;
 }
 
-STDMETHODIMP CMenuHandler::GetCommandString(UINT_PTR, UINT, UINT*, CHAR*, UINT)
+void CMenuHandler::BuildSimpleMenu(HMENU menu, UINT position, UINT first, CFileList& files)
 {
-    return S_OK;
+    const CString& extension = files.ElementAt(0).m_extension;
+    LPCWSTR shown = WithoutDot(extension);
+    for (int i = 1; i < files.GetSize(); ++i) {
+        if (!SameExtension(extension, files.ElementAt(i).m_extension)) {
+            shown = L"<multiple>";
+            break;
+        }
+    }
+    CString text(L"E&xtension: ");
+    text += shown;
+    InsertItem(menu, position, first, kCmdExtension, text);
+    m_nTypeCmd = kCmdExtension;
+}
+
+void CMenuHandler::BuildFullMenu(HMENU menu, UINT position, UINT first, CFileList& files, DWORD options,
+                                 const CString& quickExts)
+{
+    const CString& extension = files.ElementAt(0).m_extension;
+    WCHAR label[kLineCapacity];
+    FormatLine(label, L"E&xtension: %s", extension.IsEmpty() ? L"<none>" : extension.GetString() + 1);
+    HMENU submenu = InsertPopup(menu, position, label);
+    if (!submenu)
+        return;
+
+    MenuContext context = { submenu, first, files, options };
+    AddTypeLine(context);
+    AddFileDetails(context);
+    AddClipboard(context);
+    AddAttributes(context);
+    AddShortcut(context);
+    AddSummary(context);
+    AddDialogCommands(context);
+    if (context.Has(OptQuickExts) && !quickExts.IsEmpty())
+        AddQuickExtensions(context, quickExts);
+    RemoveTrailingSeparator(submenu);
+    Trace(L"QueryContextMenu: menu creation complete");
+}
+
+void CMenuHandler::AddTypeLine(const MenuContext& context)
+{
+    m_nTypeCmd = kCmdType;
+    WCHAR typeName[kTypeNameCapacity];
+    FormatTypeName(context.File().m_extension, typeName, kTypeNameCapacity);
+    WCHAR line[kLineCapacity];
+    FormatLine(line, L"Type:\t%s...", typeName);
+    InsertItem(context.submenu, 0, context.first, kCmdType, line);
+    ::SetMenuDefaultItem(context.submenu, 0, TRUE);
+    AddSeparator(context.submenu);
+    m_nOpenWithFirst = kCmdOpenWithFirst;
+    AddSeparator(context.submenu);
+}
+
+void CMenuHandler::AddFileDetails(const MenuContext& context)
+{
+    if (!context.Has(OptFileDetails))
+        return;
+    bool asSubmenu = context.Has(OptFileDetailsSubmenu);
+    HMENU target = GroupTarget(context.submenu, asSubmenu, L"File details");
+    CFileList& files = context.files;
+    CFileList::CFileInfo& file = context.File();
+
+    WCHAR line[kLineCapacity];
+    FormatSizeLine(file.GetFileLength(), line, kLineCapacity);
+    AppendInfoLine(target, context.first, kCmdSize, line);
+    FormatLine(line, L"Short Name:\t%s", file.GetShortName().GetString());
+    AppendInfoLine(target, context.first, kCmdShortName, line);
+    FormatFileTime(files.GetCreationTime(0), line, kLineCapacity, L"Created:", true);
+    AppendInfoLine(target, context.first, kCmdCreated, line);
+    FormatFileTime(files.GetLastWriteTime(0), line, kLineCapacity, L"Modified:", true);
+    AppendInfoLine(target, context.first, kCmdModified, line);
+    FormatFileTime(files.GetLastAccessTime(0), line, kLineCapacity, L"Accessed:", false);
+    AppendInfoLine(target, context.first, kCmdAccessed, line);
+    AppendItem(target, context.first, kCmdLocate, L"Location:\t<Open in Explorer>");
+    m_nLocateCmd = kCmdLocate;
+    if (!asSubmenu)
+        AddSeparator(context.submenu);
+}
+
+void CMenuHandler::AddClipboard(const MenuContext& context)
+{
+    bool asSubmenu = context.Has(OptCopyMenuSubmenu);
+    m_nCopyFirst = kCmdCopyFirst;
+    if (context.Has(OptCopyMenu)) {
+        static const LPCWSTR texts[kCmdCopyCount] = {
+            L"Copy File Extension", L"Copy File Name", L"Copy File Path", L"Copy Short Name",
+            L"Copy Short Path", L"Copy File Size", L"Copy File Type",
+        };
+        HMENU target = GroupTarget(context.submenu, asSubmenu, L"Clipboard");
+        for (int i = 0; i < kCmdCopyCount; ++i)
+            AppendItem(target, context.first, kCmdCopyFirst + i, texts[i]);
+        m_nCopyCount = kCmdCopyCount;
+    }
+    if (!asSubmenu)
+        AddSeparator(context.submenu);
+}
+
+void CMenuHandler::AddAttributes(const MenuContext& context)
+{
+    m_nAttrFirst = kCmdAttrFirst;
+    m_nAttrChangeCmd = kCmdAttrChange;
+    if (!context.Has(OptAttributes))
+        return;
+
+    DWORD attributes = context.files.GetAttributes(0);
+    CString label(L"Attributes:\t[");
+    AppendAttributeLetters(attributes, label);
+    label += L']';
+    label.Truncate(kLineCapacity - 1);
+    bool asSubmenu = context.Has(OptAttributesSubmenu);
+    HMENU target = GroupTarget(context.submenu, asSubmenu, label);
+
+    static const struct { LPCWSTR text; DWORD bit; UINT state; } items[] = {
+        { L"Archive", FILE_ATTRIBUTE_ARCHIVE, MF_ENABLED }, { L"Read-only", FILE_ATTRIBUTE_READONLY, MF_ENABLED },
+        { L"Hidden", FILE_ATTRIBUTE_HIDDEN, MF_ENABLED }, { L"System", FILE_ATTRIBUTE_SYSTEM, MF_ENABLED },
+        { L"Compressed", FILE_ATTRIBUTE_COMPRESSED, MF_DISABLED }, { L"Temporary", FILE_ATTRIBUTE_TEMPORARY, MF_DISABLED },
+    };
+    for (int i = 0; i < int(ARRAYSIZE(items)); ++i)
+        AppendItem(target, context.first, kCmdAttrFirst + i, items[i].text, items[i].state);
+    AddSeparator(target);
+    if (asSubmenu) {
+        AppendItem(target, context.first, kCmdClearAll, L"Clear all (SHRA)");
+        AddSeparator(target);
+        AppendDefaultItem(target, context.first, kCmdAttrChange, L"Change...");
+    }
+    for (int i = 0; i < int(ARRAYSIZE(items)); ++i)
+        if (attributes & items[i].bit)
+            ::CheckMenuItem(target, context.first + UINT(kCmdAttrFirst + i), MF_BYCOMMAND | MF_CHECKED);
+}
+
+void CMenuHandler::AddShortcut(const MenuContext& context)
+{
+    CFileList& files = context.files;
+    if (!files.IsShortcut(0) || !context.Has(OptShortcutInfo)) {
+        m_nLinkLocateCmd = m_nLinkChangeCmd = kCmdLinkTarget;
+        return;
+    }
+    bool asSubmenu = context.Has(OptShortcutInfoSubmenu);
+    HMENU target = GroupTarget(context.submenu, asSubmenu, L"Shortcut info");
+    static const struct { LPCWSTR label; const CString& (CFileList::*get)(int); } lines[] = {
+        { L"Command:\t", &CFileList::GetLinkTarget },
+        { L"Arguments:\t", &CFileList::GetLinkArguments },
+        { L"Directory:\t", &CFileList::GetLinkWorkingDir },
+    };
+    for (int i = 0; i < int(ARRAYSIZE(lines)); ++i) {
+        CString line(lines[i].label);
+        line += (files.*lines[i].get)(0);
+        AppendInfoLine(target, context.first, kCmdLinkTarget + i, line);
+    }
+    AppendItem(target, context.first, kCmdLinkLocate, L"Location:\t<Open in Explorer>");
+    m_nLinkLocateCmd = kCmdLinkLocate;
+    m_nLinkChangeCmd = kCmdLinkChange;
+    if (asSubmenu) {
+        AddSeparator(target);
+        AppendDefaultItem(target, context.first, kCmdLinkChange, L"Change...");
+    } else {
+        AddSeparator(context.submenu);
+    }
+}
+
+void CMenuHandler::AddSummary(const MenuContext& context)
+{
+    m_nSummaryChangeCmd = kCmdSummaryChange;
+    if (!context.Has(OptFileSummary) || !IsNt5OrLater())
+        return;
+    bool asSubmenu = context.Has(OptFileSummarySubmenu);
+    HMENU target = GroupTarget(context.submenu, asSubmenu, L"Summary Information");
+    static const LPCWSTR formats[CFileList::kSummaryCount] = {
+        L"Title:\t%s", L"Subject:\t%s", L"Author:\t%s", L"Keywords:\t%s", L"Comments:\t%s",
+    };
+    CFileList::CFileInfo& file = context.File();
+    WCHAR line[kLineCapacity];
+    for (int i = 0; i < CFileList::kSummaryCount; ++i) {
+        CString value = file.GetSummaryText(i);
+        FormatLine(line, formats[i], value.IsEmpty() ? L"<not set>" : value.GetString());
+        AppendInfoLine(target, context.first, kCmdSummaryFirst + i, line);
+    }
+    AddSeparator(target);
+    if (asSubmenu)
+        AppendDefaultItem(target, context.first, kCmdSummaryChange, L"Change...");
+}
+
+void CMenuHandler::AddDialogCommands(const MenuContext& context)
+{
+    bool options = context.Has(OptOptionsMenu), about = context.Has(OptAboutMenu);
+    if (!options && !about) {
+        m_nAboutCmd = kCmdOptions;
+        return;
+    }
+    AddSeparator(context.submenu);
+    if (options)
+        AppendItem(context.submenu, context.first, kCmdOptions, L"Options...");
+    m_nOptionsCmd = options ? kCmdOptions : -1;
+    m_nAboutCmd = kCmdAbout;
+    if (about)
+        AppendItem(context.submenu, context.first, kCmdAbout, L"About...");
+    AddSeparator(context.submenu);
+}
+
+void CMenuHandler::AddQuickExtensions(const MenuContext& context, const CString& quickExts)
+{
+    HMENU target = GroupTarget(context.submenu, context.Has(OptQuickExtsSubmenu), L"Quick Extensions");
+    int count = 1;
+    for (int at = quickExts.Find(L';', 1); at >= 0; at = quickExts.Find(L';', at + 1))
+        ++count;
+    if (!m_pQuickExts.SetSize(count))
+        return;  // out of memory: no entries, so dispatch never reaches into the array
+    m_nQuickCount = count;
+    m_nQuickFirst = kCmdQuickFirst;
+
+    WCHAR typeName[kTypeNameCapacity];
+    int start = 0;
+    for (int i = 0; i < count && i < kQuickExtMax; ++i) {
+        int end = quickExts.Find(L';', start);
+        CString entry = quickExts.Mid(start, end < 0 ? -1 : end - start);
+        FormatTypeName(entry, typeName, kTypeNameCapacity);
+        CString line(typeName);
+        line += L"\t(.";
+        line += entry;
+        line += L')';
+        AppendItem(target, context.first, kCmdQuickFirst + i, line);
+        m_pQuickExts[i] = static_cast<CString&&>(entry);
+        start = end < 0 ? quickExts.GetLength() : end + 1;
+    }
 }

@@ -32,7 +32,29 @@ public:
     STDMETHODIMP InvokeCommand(CMINVOKECOMMANDINFO* info) override;
     STDMETHODIMP GetCommandString(UINT_PTR idCmd, UINT type, UINT* reserved, CHAR* name, UINT cchMax) override;
 
+    // A copy of the command map as the last menu construction left it.
+    struct CommandMap {
+        int typeCmd, openWithFirst, locateCmd, copyFirst, copyCount, attrFirst, attrChangeCmd;
+        int linkLocateCmd, linkChangeCmd, summaryChangeCmd, optionsCmd, aboutCmd, quickFirst, quickCount;
+    };
+    CommandMap GetCommandMap() const;
+    const CArray<CString>& GetQuickExts() const { return m_pQuickExts; }
+
 private:
+    struct MenuContext;  // the popup being filled, the first identifier, the file and the options
+
+    void ResetCommandMap();
+    void BuildSimpleMenu(HMENU menu, UINT position, UINT first, CFileList& files);
+    void BuildFullMenu(HMENU menu, UINT position, UINT first, CFileList& files, DWORD options, const CString& quickExts);
+    void AddTypeLine(const MenuContext& context);
+    void AddFileDetails(const MenuContext& context);
+    void AddClipboard(const MenuContext& context);
+    void AddAttributes(const MenuContext& context);
+    void AddShortcut(const MenuContext& context);
+    void AddSummary(const MenuContext& context);
+    void AddDialogCommands(const MenuContext& context);
+    void AddQuickExtensions(const MenuContext& context, const CString& quickExts);
+
     // The context of the one menu this object builds: settings key and file list. Its existence
     // is also the guard against building a second menu.
     std::unique_ptr<Parameters> m_pParameters;

@@ -1,0 +1,95 @@
+// The help texts of the command offsets, once wide and once 8-bit with the same words, and the
+// handler's answer to the shell's request for them.
+#include "CommandIds.h"
+#include "MenuHandler.h"
+#include "Trace.h"
+
+#define MORVANE_HELP_TEXTS(T) \
+    T("The selection's extension..."), \
+    T("The selection's registered type..."), \
+    T("Open with #1"), \
+    T("Open with #2"), \
+    T("Open with #3"), \
+    T("Open with #4"), \
+    T("Open with #5"), \
+    T("Open with #6"), \
+    T("Open with #7"), \
+    T("Open with #8"), \
+    T("Open with #9"), \
+    T("Open with #10"), \
+    T("The selection's size"), \
+    T("The selection's short (8.3) name"), \
+    T("The selection's creation date"), \
+    T("The selection's last modified date"), \
+    T("The selection's last accessed date"), \
+    T("Locate the file in Explorer"), \
+    T("Copy file extension to clipboard"), \
+    T("Copy file name to clipboard"), \
+    T("Copy file name and path to clipboard"), \
+    T("Copy file short name to clipboard"), \
+    T("Copy file short path to clipboard"), \
+    T("Copy file size to clipboard"), \
+    T("Copy file type to clipboard"), \
+    T("Archive file flag"), \
+    T("Read-only file flag"), \
+    T("Hidden file flag"), \
+    T("System file flag"), \
+    T("Compressed file flag"), \
+    T("Temporary file flag"), \
+    T("Clear all attributes in the selection"), \
+    T("Change the selection's attributes..."), \
+    T("The selection's target path"), \
+    T("The selection's target arguments"), \
+    T("The selection's target working directory"), \
+    T("Show selection in Windows Explorer"), \
+    T("Change the selection's shortcut settings..."), \
+    T("File's Title"), \
+    T("File's Subject"), \
+    T("File's Author"), \
+    T("File's Key Words"), \
+    T("File's Comments"), \
+    T("Change File Summary Information"), \
+    T("Display Options dialog..."), \
+    T("Display Morvane product information...")
+
+#define MORVANE_WIDE(text) L##text
+#define MORVANE_NARROW(text) text
+
+const WCHAR* const kHelpTextsW[] = { MORVANE_HELP_TEXTS(MORVANE_WIDE) };
+const char* const kHelpTextsA[] = { MORVANE_HELP_TEXTS(MORVANE_NARROW) };
+const WCHAR kQuickExtHelpW[] = L"Change the file's extension";
+const char kQuickExtHelpA[] = "Change the file's extension";
+
+namespace {
+
+// The list again, counted: the declared bound of the tables would hide a missing entry.
+constexpr const char* kHelpTextList[] = { MORVANE_HELP_TEXTS(MORVANE_NARROW) };
+static_assert(sizeof(kHelpTextList) / sizeof(kHelpTextList[0]) == kHelpTextCount, "one help text per fixed offset");
+static_assert(kHelpTextCount == kCmdQuickFirst, "the quick extensions follow the fixed offsets");
+
+// Copies as much of text as fits with its terminator; a zero capacity writes nothing.
+template <class Char>
+void CopyCut(Char* buffer, UINT capacity, const Char* text)
+{
+    if (!buffer || capacity == 0)
+        return;
+    UINT i = 0;
+    for (; i + 1 < capacity && text[i]; ++i)
+        buffer[i] = text[i];
+    buffer[i] = 0;
+}
+
+}
+
+STDMETHODIMP CMenuHandler::GetCommandString(UINT_PTR idCmd, UINT type, UINT*, CHAR* name, UINT cchMax)
+{
+    Trace(L"GetCommandString(%u, %u)", UINT(idCmd), type);
+    if (idCmd >= UINT_PTR(kCommandCount))
+        return S_OK;
+    bool quick = idCmd >= UINT_PTR(kCmdQuickFirst);
+    if (type == GCS_HELPTEXTW)
+        CopyCut(reinterpret_cast<LPWSTR>(name), cchMax, quick ? kQuickExtHelpW : kHelpTextsW[idCmd]);
+    else if (type == GCS_HELPTEXTA)
+        CopyCut(name, cchMax, quick ? kQuickExtHelpA : kHelpTextsA[idCmd]);
+    return S_OK;
+}

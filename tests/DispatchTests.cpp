@@ -99,6 +99,38 @@ std::wstring ClipboardText()
     return text;
 }
 
+class Recorder {
+public:
+    Recorder() : m_log(m_dir / L"started.log") { SetEnvironmentVariableW(L"MORVANE_RECORDER_LOG", m_log.c_str()); }
+    ~Recorder() { SetEnvironmentVariableW(L"MORVANE_RECORDER_LOG", nullptr); }
+
+    std::vector<std::string> Lines()
+    {
+        std::vector<std::string> lines;
+        std::istringstream text(Content(m_log));
+        for (std::string line; std::getline(text, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    // The lines "program|command line" of the programs started so far, once count have written.
+    std::vector<std::string> WaitFor(size_t count)
+    {
+        std::vector<std::string> lines;
+        for (int waited = 0; waited < 200; ++waited) {
+            lines = Lines();
+            if (lines.size() >= count)
+                break;
+            Sleep(50);
+        }
+        return lines;
+    }
+
+private:
+    CTempDir m_dir{ L"rec" };
+    std::wstring m_log;
+};
+
 class Dispatch : public testing::Test {
 protected:
     void SetUp() override
@@ -194,19 +226,33 @@ TEST_F(Dispatch, ClearAllClearsTheFourBitsAndKeepsTheOthers)
         EXPECT_TRUE(after & FILE_ATTRIBUTE_COMPRESSED);
 }
 
-TEST_F(Dispatch, AQuickExtensionRenamesEveryFile)
+TEST_F(Dispatch, AQuickExtensionRenamesTheFileAndTheRecordFollows)
 {
+    std::wstring a = dir.MakeFile(L"My Files\\a.txt", "a");
+    Handler handler({ a });
+    EXPECT_EQ(S_OK, handler.Invoke(47));
+    EXPECT_EQ("a", Content(folder + L"\\a.md"));
+    EXPECT_FALSE(Exists(a));
+    // The handler's record follows the file: the next command renames it again.
+    EXPECT_EQ(S_OK, handler.Invoke(46));
+    EXPECT_EQ("a", Content(folder + L"\\a.doc"));
+    EXPECT_EQ(L"", dialogs.Describe());
+}
+
+TEST_F(Dispatch, SeveralFilesGetTheSimpleMenuWhoseOnlyCommandIsTheSheet)
+{
+    Recorder recorder;
     std::wstring a = dir.MakeFile(L"My Files\\a.txt", "a");
     std::wstring b = dir.MakeFile(L"My Files\\b.txt", "b");
     Handler handler({ a, b });
-    EXPECT_EQ(S_OK, handler.Invoke(47));
-    EXPECT_EQ("a", Content(folder + L"\\a.md"));
-    EXPECT_EQ("b", Content(folder + L"\\b.md"));
-    // The handler's records follow the files: the next command renames them again.
-    EXPECT_EQ(S_OK, handler.Invoke(46));
-    EXPECT_EQ("a", Content(folder + L"\\a.doc"));
-    EXPECT_EQ("b", Content(folder + L"\\b.doc"));
-    EXPECT_EQ(L"", dialogs.Describe());
+    PutOnClipboard(L"sentinel");
+    for (UINT offset : { 2u, 17u, 18u, 46u, 47u })
+        EXPECT_EQ(S_OK, handler.Invoke(offset));
+    EXPECT_EQ("a", Content(a));
+    EXPECT_EQ("b", Content(b));
+    EXPECT_EQ(L"sentinel", ClipboardText());
+    Sleep(500);
+    EXPECT_TRUE(recorder.Lines().empty());
 }
 
 TEST_F(Dispatch, QuickEntriesWithoutAnItemAreNoCommand)
@@ -234,32 +280,6 @@ TEST_F(Dispatch, AQuickExtensionWithASeparatorMovesNothing)
     EXPECT_FALSE(Exists(folder + L"\\a.a"));
 }
 
-class Recorder {
-public:
-    Recorder() : m_log(m_dir / L"started.log") { SetEnvironmentVariableW(L"MORVANE_RECORDER_LOG", m_log.c_str()); }
-    ~Recorder() { SetEnvironmentVariableW(L"MORVANE_RECORDER_LOG", nullptr); }
-
-    // The lines "program|command line" of the programs started so far, once count have written.
-    std::vector<std::string> WaitFor(size_t count)
-    {
-        std::vector<std::string> lines;
-        for (int waited = 0; waited < 200; ++waited) {
-            lines.clear();
-            std::istringstream text(Content(m_log));
-            for (std::string line; std::getline(text, line);)
-                lines.push_back(line);
-            if (lines.size() >= count)
-                break;
-            Sleep(50);
-        }
-        return lines;
-    }
-
-private:
-    CTempDir m_dir{ L"rec" };
-    std::wstring m_log;
-};
-
 std::string Utf8(const std::wstring& text)
 {
     int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -273,8 +293,7 @@ TEST_F(Dispatch, TheReservedOffsetsOpenTheFirstFileInNotepad)
 {
     Recorder recorder;
     std::wstring first = dir.MakeFile(L"My Files\\first file.txt");
-    std::wstring second = dir.MakeFile(L"My Files\\second.txt");
-    Handler handler({ first, second });
+    Handler handler({ first });
     EXPECT_EQ(S_OK, handler.Invoke(2));
     EXPECT_EQ(S_OK, handler.Invoke(11));
     std::vector<std::string> lines = recorder.WaitFor(2);
@@ -306,8 +325,7 @@ TEST_F(Dispatch, CopyItemsPutTheFirstFilesDetailsOnTheClipboard)
 {
     RegisterFileType(L".mvcopy", L"Morvane.CopyTest", L"Morvane Copy Test", false);
     std::wstring file = dir.MakeFile(L"My Files\\a long report name.mvcopy", "12345");
-    std::wstring other = dir.MakeFile(L"My Files\\other.txt");
-    Handler handler({ file, other });
+    Handler handler({ file });
     WIN32_FIND_DATAW found;
     CFindHandle(FindFirstFileW(file.c_str(), &found));
     wchar_t shortPath[MAX_PATH] = {};
@@ -391,13 +409,21 @@ TEST_F(Dispatch, DialogCommandsOpenTheSheetOnTheirPage)
         Handler handler({ link });
         for (UINT offset : { 1u, 32u, 37u, 44u, 45u, 43u })
             EXPECT_EQ(S_OK, handler.Invoke(offset, owner));
+        // Offsets that lead nowhere in this menu open nothing.
+        for (UINT offset : { 0u, 33u, 35u })
+            EXPECT_EQ(S_OK, handler.Invoke(offset, owner));
+    }
+    {
+        // The simple menu of two files: its one item opens the Type page.
+        Handler handler({ target, link });
+        EXPECT_EQ(S_OK, handler.Invoke(0, owner));
     }
     SetInfoSheetPresenter(previous);
     DestroyWindow(owner);
-    ASSERT_EQ(6u, g_sheetCalls.size());
+    ASSERT_EQ(7u, g_sheetCalls.size());
     const InfoPage expected[] = { InfoPage::Type, InfoPage::Attributes, InfoPage::Shortcut, InfoPage::Options,
-                                  InfoPage::About, InfoPage::Summary };
-    for (size_t i = 0; i < 6; ++i) {
+                                  InfoPage::About, InfoPage::Summary, InfoPage::Type };
+    for (size_t i = 0; i < 7; ++i) {
         EXPECT_EQ(int(expected[i]), int(g_sheetCalls[i].page)) << i;
         EXPECT_EQ(owner, g_sheetCalls[i].owner) << i;
     }

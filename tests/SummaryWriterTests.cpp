@@ -176,6 +176,11 @@ TEST_F(SummaryWriter, AFileWithoutStorageOrNoFileIsNotWritten)
     EXPECT_FALSE(list.WriteSummary(nullptr, L"Title", L"", L"", L"", L""));
     ASSERT_EQ(1u, dialogs.Seen().size()) << dialogs.Describe();
     EXPECT_EQ(L"Could not open file entry to save Summary Information.", dialogs.Seen()[0].text);
+    CFileHandle file(CreateFileW(plain.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    char bytes[64] = {};
+    DWORD got = 0;
+    ReadFile(file, bytes, sizeof(bytes), &got, nullptr);
+    EXPECT_EQ("just text", std::string(bytes, got));
 
     CFileList empty(nullptr);
     EXPECT_FALSE(empty.WriteSummary(nullptr, L"Title", L"", L"", L"", L""));

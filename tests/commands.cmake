@@ -12,3 +12,9 @@ foreach(program notepad explorer)
 endforeach()
 morvane_test(dispatch_tests SOURCES DispatchTests.cpp ${COMMAND_TEST_SUPPORT} LOCKS filetypes settings)
 add_dependencies(dispatch_tests recorder_notepad recorder_explorer)
+
+# The same commands reached through the shell host as a separate process.
+if(TARGET shellhost)
+  morvane_test(commandhost_tests SOURCES CommandHostTests.cpp LOCKS registration settings filetypes)
+  add_dependencies(commandhost_tests shellhost)
+endif()

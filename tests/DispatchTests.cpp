@@ -156,6 +156,16 @@ TEST_F(Dispatch, StringVerbsAndOffsetsAbove56Fail)
     EXPECT_EQ(S_OK, handler.Invoke(56));
     EXPECT_EQ(S_OK, handler.Invoke(12));  // the size line runs nothing
     EXPECT_TRUE(Exists(file));
+
+    // A verb string whose address has zero in bits 16 to 31 is still a string, not offset 0x0000.
+    void* page = nullptr;
+    for (ULONG_PTR base = 0x100000000ull; !page && base < 0x10000000000ull; base += 0x100000000ull)
+        page = VirtualAlloc(reinterpret_cast<void*>(base), 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    ASSERT_NE(nullptr, page);
+    ASSERT_EQ(0u, HIWORD(reinterpret_cast<ULONG_PTR>(page)));
+    strcpy(static_cast<char*>(page), "open");
+    EXPECT_EQ(E_FAIL, handler.InvokeVerb(static_cast<const char*>(page)));
+    VirtualFree(page, 0, MEM_RELEASE);
 }
 
 TEST_F(Dispatch, AttributeItemsToggleExactlyOneFile)

@@ -13,9 +13,11 @@ case "$2" in
       wineserver -w
     fi
     wineserver -p >/dev/null 2>&1 </dev/null &
-    # The session's first program starts Wine's services and desktop; let that happen before the
-    # tests, so no test process races it at its exit.
-    wine cmd.exe /c exit 0 >/dev/null 2>&1 </dev/null || true
+    # Wine's system services start with the first program that needs them and then keep that
+    # program's output open for as long as the server lives (a test would never seem to end):
+    # start them here, with nothing of ours to hold.
+    sleep 1
+    wineboot >/dev/null 2>&1 </dev/null
     ;;
   stop)
     wineserver -k >/dev/null 2>&1 || true

@@ -1,0 +1,22 @@
+// Deleting the installer's files now or at the next restart, and registry key trees.
+#pragma once
+#include <windows.h>
+
+enum class DeleteOutcome {
+    Gone,       // nothing remains under the name: deleted, absent, or moved aside for the restart
+    AtRestart,  // the file is still there; its deletion at the next restart is arranged
+    Failed,     // the deletion at restart could not be arranged ("WinInit.ini" unusable)
+};
+
+DeleteOutcome DeleteOrSchedule(LPCSTR path);
+
+// Deletes parent\subkey with everything below it: 0 or the registry error of the first failure.
+LONG DeleteKeyTree(HKEY parent, LPCSTR subkey);
+
+// The platform queries that decide how a deletion at restart is arranged. Only the Windows 9x
+// family keeps its list in "WinInit.ini"; tests replace these to run that path here.
+struct RestartPlatform {
+    bool (*isNtFamily)();
+    UINT (*windowsDirectory)(LPSTR buffer, UINT size);
+};
+extern RestartPlatform g_restartPlatform;

@@ -1,0 +1,197 @@
+#include "Installation.h"
+#include "Deletion.h"
+#include "FolderTree.h"
+#include "Holders.h"
+#include "Messages.h"
+#include "Product.h"
+#include "RegistryText.h"
+#include "Str.h"
+
+namespace {
+
+const char* const kCopiedFiles[] = { kModuleFile, kInstallerFile };
+const char* const kPreviousFiles[] = { "Morvane.dll", "Setup.exe", "Quarnel.dll", "Quarnel.inf", "Inspecto.exe",
+                                       "Register.dll" };
+
+// What the steps share from step 0 to the end of the process.
+struct InstallState {
+    char sourceBuffer[MAX_PATH] = {};
+    CString sourceFolder;
+    CString destinationFolder;  // ends in a backslash from step 1 on
+};
+InstallState g_state;
+
+CString WithBackslash(LPCSTR folder)
+{
+    CString text(folder);
+    if (text.IsEmpty() || text[text.GetLength() - 1] != '\\')
+        text += '\\';
+    return text;
+}
+
+bool IsCopiedFile(LPCSTR name)
+{
+    for (const char* copied : kCopiedFiles) {
+        if (lstrcmpiA(copied, name) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The folder of the running program, ending in a backslash; empty when it cannot be had.
+void FindSourceFolder(char (&folder)[MAX_PATH])
+{
+    folder[0] = 0;
+    char program[MAX_PATH];
+    DWORD length = ::GetModuleFileNameA(nullptr, program, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    DWORD full = ::GetFullPathNameA(program, MAX_PATH, folder, nullptr);
+    if (full == 0 || full >= MAX_PATH) {
+        folder[0] = 0;
+        return;
+    }
+    LPCSTR slash = LastBackslash(folder);
+    if (slash)
+        folder[slash - folder + 1] = 0;
+}
+
+// The previously registered module's path, read into path; the hook and class keys go.
+void ForgetPreviousRegistration(char (&path)[MAX_PATH])
+{
+    CRegKeyHandle hook;
+    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, kMenuHandlerHook, 0, KEY_ALL_ACCESS, &hook) != ERROR_SUCCESS)
+        return;
+    char clsid[50];
+    bool haveClsid = ReadValueInto(hook, nullptr, clsid, sizeof(clsid));
+    hook.Close();
+    CString classKey;
+    if (haveClsid) {
+        classKey.Format("CLSID\\%s", clsid);
+        CString serverKey = classKey;
+        serverKey += "\\InprocServer32";
+        CRegKeyHandle server;
+        char module[MAX_PATH];
+        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, serverKey, 0, KEY_ALL_ACCESS, &server) == ERROR_SUCCESS &&
+            ReadValueInto(server, nullptr, module, sizeof(module)))
+            lstrcpyA(path, module);
+    }
+    DeleteKeyTree(HKEY_CLASSES_ROOT, kMenuHandlerHook);
+    if (haveClsid)
+        DeleteKeyTree(HKEY_CLASSES_ROOT, classKey);
+}
+
+void CopyProgramFiles()
+{
+    for (const char* name : kCopiedFiles) {
+        CString source = g_state.sourceFolder;
+        source += name;
+        CString target = g_state.destinationFolder;
+        target += name;
+        // Started from the installation folder itself: the file is already in place.
+        if (IsSameFile(source, target))
+            continue;
+        if (!::CopyFileA(source, target, FALSE))
+            FailInstallation("Could not copy Morvane files. Ensure the destination disk is not full or "
+                             "write-protected and any previous version of Morvane has been removed and the "
+                             "system restarted.",
+                             "Installation failed");
+    }
+}
+
+void RegisterModule()
+{
+    using RegisterExport = HRESULT(STDAPICALLTYPE*)();
+    CString modulePath = g_state.destinationFolder;
+    modulePath += kModuleFile;
+    CLibrary module(::LoadLibraryA(modulePath));
+    auto registerServer = module.IsValid()
+        ? reinterpret_cast<RegisterExport>(::GetProcAddress(module, "DllRegisterServer"))
+        : nullptr;
+    if (registerServer)
+        registerServer();
+    module.Close();
+    if (!registerServer)
+        FailInstallation("Could not load Morvane DLL's. \nContact manufacturer.", "Installation failed");
+}
+
+bool WriteUninstallEntry()
+{
+    CRegKeyHandle key;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                          nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        PlainMessageBox("Could not open registry.");
+        return false;
+    }
+    const CString& folder = g_state.destinationFolder;
+    CString command;
+    // Quoted, so that a folder with blanks cannot be taken for another program ("C:\Program.exe").
+    command.Format("\"%s%s\" /u", folder.GetString(), kInstallerFile);
+    CString icon;
+    icon.Format("%s%s,0", folder.GetString(), kInstallerFile);
+    WriteStringValue(key, "DisplayName", "Morvane v" MORVANE_VERSION_TEXT);
+    WriteStringValue(key, "UninstallString", command);
+    WriteStringValue(key, "DisplayVersion", MORVANE_VERSION_TEXT);
+    WriteStringValue(key, "Publisher", MORVANE_PUBLISHER);
+    WriteStringValue(key, "DisplayIcon", icon);
+    WriteStringValue(key, "InstallLocation", folder);
+    return true;
+}
+
+}
+
+void RemovePreviousVersion(LPCSTR path, LPCSTR sourceFolder)
+{
+    char working[MAX_PATH];
+    lstrcpynA(working, path, MAX_PATH);
+    ForgetPreviousRegistration(working);
+
+    LPCSTR slash = LastBackslash(working);
+    if (!slash)
+        return;
+    working[slash - working + 1] = 0;
+    for (const char* name : kPreviousFiles) {
+        CString file(working);
+        file += name;
+        CString source(sourceFolder);
+        source += name;
+        // Running from the folder of the previous version: these are the files about to be copied.
+        if (IsCopiedFile(name) && IsSameFile(file, source))
+            continue;
+        if (DeleteOrSchedule(file) == DeleteOutcome::Failed)
+            FailInstallation("You must restart your computer in order to fully remove the previous version of "
+                             "Morvane files.\nOnce your computer is back up, restart SETUP to continue with the "
+                             "installation.",
+                             "Files are locked by Explorer");
+    }
+}
+
+bool RunInstallStep(LPCSTR destination, UINT& step)
+{
+    switch (step) {
+    case 0: {
+        // The source folder is found first so that the previous version's removal can spare it.
+        FindSourceFolder(g_state.sourceBuffer);
+        CString previous = WithBackslash(destination);
+        previous += '.';
+        RemovePreviousVersion(previous, g_state.sourceBuffer);
+        break;
+    }
+    case 1:
+        g_state.sourceFolder = g_state.sourceBuffer;
+        g_state.destinationFolder = WithBackslash(destination);
+        CopyProgramFiles();
+        break;
+    case 2:
+        RegisterModule();
+        break;
+    case 3:
+        if (!WriteUninstallEntry())
+            return false;
+        break;
+    default:
+        return false;
+    }
+    ++step;
+    return true;
+}

@@ -1,0 +1,13 @@
+// The names and texts that identify this product to the installer and to the platform.
+#pragma once
+
+#define MORVANE_VERSION_TEXT    "1.93"
+#define MORVANE_PUBLISHER       "Zeph Software"
+
+constexpr char kModuleFile[] = "Morvane.dll";
+constexpr char kInstallerFile[] = "Setup.exe";
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvane";
+constexpr char kUninstallKeyBelowSoftware[] = "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvane";
+constexpr char kPreviousProductKey[] = "Tovarik\\Quarnel";
+constexpr char kMenuHandlerProgId[] = "Morvane.MenuHandler.1";
+constexpr char kMenuHandlerHook[] = "*\\shellex\\ContextMenuHandlers\\MorvaneMenu";

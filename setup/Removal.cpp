@@ -1,0 +1,86 @@
+#include "Removal.h"
+#include "Deletion.h"
+#include "FolderTree.h"
+#include "Holders.h"
+#include "Messages.h"
+#include "Product.h"
+#include "RegistryText.h"
+#include "Str.h"
+
+namespace {
+
+// The registered module's full path, from the menu handler's class registration.
+bool FindRegisteredModule(char (&path)[MAX_PATH])
+{
+    CRegKeyHandle progId;
+    char clsid[50];
+    CString progIdClass(kMenuHandlerProgId);
+    progIdClass += "\\CLSID";
+    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, progIdClass, 0, KEY_ALL_ACCESS, &progId) != ERROR_SUCCESS ||
+        !ReadValueInto(progId, nullptr, clsid, sizeof(clsid)))
+        return false;
+    CString serverKey;
+    serverKey.Format("CLSID\\%s\\InprocServer32", clsid);
+    CRegKeyHandle server;
+    return ::RegOpenKeyExA(HKEY_CLASSES_ROOT, serverKey, 0, KEY_ALL_ACCESS, &server) == ERROR_SUCCESS &&
+           ReadValueInto(server, nullptr, path, sizeof(path));
+}
+
+void DeleteInstallerKeys()
+{
+    CRegKeyHandle software;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS)
+        return;
+    DeleteKeyTree(software, kPreviousProductKey);
+    DeleteKeyTree(software, kUninstallKeyBelowSoftware);
+}
+
+void UnregisterModule(LPCSTR path)
+{
+    using UnregisterExport = HRESULT(STDAPICALLTYPE*)();
+    CLibrary module(::LoadLibraryA(path));
+    if (!module.IsValid())
+        return;
+    auto unregister = reinterpret_cast<UnregisterExport>(::GetProcAddress(module, "DllUnregisterServer"));
+    if (unregister)
+        unregister();
+}
+
+}
+
+bool RemoveInstallation()
+{
+    char modulePath[MAX_PATH] = {};
+    bool haveModule = FindRegisteredModule(modulePath);
+    DeleteInstallerKeys();
+
+    DeleteOutcome moduleGone = DeleteOutcome::Gone;
+    DeleteOutcome installerGone = DeleteOutcome::Gone;
+    if (haveModule) {
+        UnregisterModule(modulePath);
+        LPCSTR slash = LastBackslash(modulePath);
+        if (slash) {
+            CString folder(modulePath, int(slash - modulePath + 1));
+            CString module = folder;
+            module += kModuleFile;
+            CString installer = folder;
+            installer += kInstallerFile;
+            moduleGone = DeleteOrSchedule(module);
+            if (moduleGone != DeleteOutcome::Failed)
+                installerGone = DeleteOrSchedule(installer);
+            if (moduleGone == DeleteOutcome::Failed || installerGone == DeleteOutcome::Failed) {
+                CString message;
+                message.Format("Not all files could be deleted from '%s'. Try restarting and removing them with "
+                               "Explorer.",
+                               folder.GetString());
+                PlainMessageBox(message);
+                return false;
+            }
+        }
+    }
+    bool allGone = moduleGone == DeleteOutcome::Gone && installerGone == DeleteOutcome::Gone;
+    PlainMessageBox(allGone ? "Morvane files removed successfully."
+                            : "Morvane files will be deleted the next time Windows is restarted.",
+                    "Uninstall Complete");
+    return true;
+}

@@ -1,0 +1,26 @@
+# The installer's tests. They are 8-bit programs like the installer and link its logic (setup_core)
+# and resources; the module's code stays out. Every one of them registers the module (HKCR) and
+# writes the uninstall entry, so they share the "registration" lock with the module's own tests.
+add_library(setup_testsupport STATIC TestMain.cpp TestSupport.cpp SetupTestSupport.cpp)
+target_include_directories(setup_testsupport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(setup_testsupport PUBLIC gtest setup_core)
+
+# A library that looks like the module but has no "DllRegisterServer".
+add_library(NoRegisterModule SHARED NoRegisterModule.cpp)
+set_target_properties(NoRegisterModule PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+function(setup_test name)
+  cmake_parse_arguments(T "" "" "SOURCES" ${ARGN})
+  add_executable(${name} ${T_SOURCES} $<TARGET_OBJECTS:setup_resources>)
+  target_link_libraries(${name} PRIVATE setup_testsupport)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  add_dependencies(${name} Morvane Setup NoRegisterModule)
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300 RESOURCE_LOCK "registration;uninstall")
+endfunction()
+
+setup_test(setup_logic_tests SOURCES SetupLogicTests.cpp)
+setup_test(setup_process_tests SOURCES SetupProcessTests.cpp)
+
+# The installer as it ships: system imports only.
+add_test(NAME setup_binary COMMAND ${CMAKE_SOURCE_DIR}/tools/check-binary.sh $<TARGET_FILE:Setup>)

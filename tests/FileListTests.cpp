@@ -50,6 +50,39 @@ TEST(FileListBuild, IsEmptyWithoutAFileList)
     EXPECT_EQ(0u, null.GetAttributes(3));
 }
 
+TEST(FileListBuild, Reads8BitListsAndStopsAtTheEndOfTheBlock)
+{
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = FALSE;
+    std::string ansi(reinterpret_cast<const char*>(&header), sizeof(header));
+    const char names[] = "C:\\one.txt\0C:\\two words.doc\0";  // the literal's own zero ends the list
+    ansi.append(names, sizeof(names));
+    CFileList narrow(BlockDataObject(ansi));
+    EXPECT_EQ((std::vector<std::wstring>{ L"C:\\one.txt", L"C:\\two words.doc" }), Paths(narrow));
+
+    // A block cut inside a name: the names before it stand, the cut one is left out.
+    std::string cut = DropFilesBlock({ L"C:\\whole.txt", L"C:\\cut-short.txt" });
+    cut.resize(cut.size() - 12);
+    CFileList partial(BlockDataObject(cut));
+    EXPECT_EQ((std::vector<std::wstring>{ L"C:\\whole.txt" }), Paths(partial));
+
+    // Names said to start beyond the block, or a block smaller than its header: no files.
+    std::string beyond = DropFilesBlock({ L"C:\\a.txt" });
+    reinterpret_cast<DROPFILES*>(&beyond[0])->pFiles = DWORD(beyond.size() + 10);
+    EXPECT_EQ(0, CFileList(BlockDataObject(beyond)).GetSize());
+    EXPECT_EQ(0, CFileList(BlockDataObject(std::string(6, '\0'))).GetSize());
+}
+
+TEST(FileListBuild, TakesTenThousandFilesInOrder)
+{
+    std::vector<std::wstring> files;
+    for (int i = 0; i < 10000; ++i)
+        files.push_back(L"C:\\many\\file" + std::to_wstring(i) + L".txt");
+    CFileList list(HdropDataObject(files));
+    EXPECT_EQ(files, Paths(list));
+}
+
 TEST(FileListBuild, KeepsPathsLongerThanMaxPathWhole)
 {
     std::wstring longPath = L"C:\\" + std::wstring(150, L'a') + L"\\" + std::wstring(150, L'b') + L".txt";

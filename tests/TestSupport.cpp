@@ -7,10 +7,10 @@ namespace {
 
 LONG g_tempCounter = 0;
 
+// Offers one block of bytes as CF_HDROP (or nothing at all).
 class CHdropDataObject : public IDataObject {
 public:
-    explicit CHdropDataObject(const std::vector<std::wstring>& paths, bool offerHdrop)
-        : m_paths(paths), m_offerHdrop(offerHdrop) {}
+    CHdropDataObject(const std::string& block, bool offerHdrop) : m_block(block), m_offerHdrop(offerHdrop) {}
     virtual ~CHdropDataObject() {}
 
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
@@ -32,21 +32,10 @@ public:
         HRESULT hr = QueryGetData(format);
         if (FAILED(hr))
             return hr;
-        size_t chars = 2;  // the list ends with an empty name; an empty list is two terminators
-        for (const std::wstring& path : m_paths)
-            chars += path.size() + 1;
-        HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, m_block.size());
         if (!block)
             return E_OUTOFMEMORY;
-        auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
-        drop->pFiles = sizeof(DROPFILES);
-        drop->fWide = TRUE;
-        auto* text = reinterpret_cast<wchar_t*>(drop + 1);
-        for (const std::wstring& path : m_paths) {
-            memcpy(text, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-            text += path.size() + 1;
-        }
-        *text = 0;
+        memcpy(GlobalLock(block), m_block.data(), m_block.size());
         GlobalUnlock(block);
         medium->tymed = TYMED_HGLOBAL;
         medium->hGlobal = block;
@@ -73,7 +62,7 @@ public:
 
 private:
     volatile LONG m_refs = 1;
-    std::vector<std::wstring> m_paths;
+    std::string m_block;
     bool m_offerHdrop;
 };
 
@@ -154,17 +143,36 @@ CComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths)
     return result;
 }
 
-CComPtr<IDataObject> HdropDataObject(const std::vector<std::wstring>& paths)
+std::string DropFilesBlock(const std::vector<std::wstring>& paths)
+{
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = TRUE;
+    std::string block(reinterpret_cast<const char*>(&header), sizeof(header));
+    for (const std::wstring& path : paths)
+        block.append(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * sizeof(wchar_t));
+    block.append(sizeof(wchar_t), '\0');  // the list ends with an empty name
+    if (paths.empty())
+        block.append(sizeof(wchar_t), '\0');
+    return block;
+}
+
+CComPtr<IDataObject> BlockDataObject(const std::string& block)
 {
     CComPtr<IDataObject> result;
-    result.Attach(new CHdropDataObject(paths, true));
+    result.Attach(new CHdropDataObject(block, true));
     return result;
+}
+
+CComPtr<IDataObject> HdropDataObject(const std::vector<std::wstring>& paths)
+{
+    return BlockDataObject(DropFilesBlock(paths));
 }
 
 CComPtr<IDataObject> EmptyDataObject()
 {
     CComPtr<IDataObject> result;
-    result.Attach(new CHdropDataObject({}, false));
+    result.Attach(new CHdropDataObject(std::string(), false));
     return result;
 }
 

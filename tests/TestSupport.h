@@ -29,6 +29,10 @@ void RemoveTree(const std::wstring& path);
 CComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths);
 // A minimal data object of our own that offers exactly a CF_HDROP list of the paths.
 CComPtr<IDataObject> HdropDataObject(const std::vector<std::wstring>& paths);
+// The CF_HDROP block (DROPFILES with wide names) of the paths, and a data object that offers exactly
+// the given bytes as CF_HDROP.
+std::string DropFilesBlock(const std::vector<std::wstring>& paths);
+CComPtr<IDataObject> BlockDataObject(const std::string& block);
 // A data object that offers no file list at all.
 CComPtr<IDataObject> EmptyDataObject();
 

@@ -224,12 +224,22 @@ void CFileList::CFileInfo::ReadSummary()
 ULONGLONG CFileList::CFileInfo::GetFileLength()
 {
     LoadFindData();
+    return FileLength();
+}
+
+ULONGLONG CFileList::CFileInfo::FileLength() const
+{
     return (ULONGLONG(m_findData.nFileSizeHigh) << 32) | m_findData.nFileSizeLow;
 }
 
 const CString& CFileList::CFileInfo::GetShortName()
 {
     LoadFindData();
+    return ShortName();
+}
+
+const CString& CFileList::CFileInfo::ShortName()
+{
     m_shortName = m_findData.cAlternateFileName[0] ? m_findData.cAlternateFileName : m_findData.cFileName;
     m_shortName.MakeUpper();
     return m_shortName;
@@ -256,6 +266,13 @@ CString CFileList::CFileInfo::GetSummaryText(int index)
     if (index < 0 || index >= kSummaryCount)
         return CString();
     ReadSummary();
+    return SummaryText(index);
+}
+
+CString CFileList::CFileInfo::SummaryText(int index) const
+{
+    if (index < 0 || index >= kSummaryCount)
+        return CString();
     const PROPVARIANT& value = m_summary[index];
     if (value.vt == VT_LPWSTR && value.pwszVal)
         return CString(value.pwszVal);
@@ -280,22 +297,85 @@ CFileList::CFileList(IDataObject* dataObject)
     CStgMedium medium;
     if (FAILED(dataObject->GetData(&format, &medium)) || medium.tymed != TYMED_HGLOBAL)
         return;
-    HDROP drop = static_cast<HDROP>(medium.hGlobal);
-    UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    if (!m_files.Reserve(int(count)))
+    CGlobalLock<BYTE> block(medium.hGlobal);
+    if (block.Get())
+        AddDropList(block.Get(), block.Size());
+}
+
+// Walks the names of a DROPFILES block once, each taken whole and never beyond the block's end.
+// (DragQueryFile looks each name up from the start of the list, which is quadratic in the count.)
+void CFileList::AddDropList(const BYTE* block, SIZE_T size)
+{
+    if (size < sizeof(DROPFILES))
+        return;
+    const DROPFILES* header = reinterpret_cast<const DROPFILES*>(block);
+    if (header->pFiles < sizeof(DROPFILES) || header->pFiles >= size)
+        return;
+    if (header->fWide)
+        AddNames(reinterpret_cast<const WCHAR*>(block + header->pFiles), (size - header->pFiles) / sizeof(WCHAR));
+    else
+        AddNames(reinterpret_cast<const char*>(block + header->pFiles), size - header->pFiles);
+}
+
+namespace {
+
+SIZE_T NameLength(const WCHAR* name, SIZE_T limit)
+{
+    SIZE_T n = 0;
+    while (n < limit && name[n])
+        ++n;
+    return n;
+}
+
+SIZE_T NameLength(const char* name, SIZE_T limit)
+{
+    SIZE_T n = 0;
+    while (n < limit && name[n])
+        ++n;
+    return n;
+}
+
+bool ToPath(const WCHAR* name, SIZE_T length, CString& path)
+{
+    return path.Assign(name, int(length));
+}
+
+bool ToPath(const char* name, SIZE_T length, CString& path)
+{
+    int wide = ::MultiByteToWideChar(CP_ACP, 0, name, int(length), nullptr, 0);
+    LPWSTR buffer = wide > 0 ? path.GetBuffer(wide) : nullptr;
+    if (!buffer)
+        return false;
+    ::MultiByteToWideChar(CP_ACP, 0, name, int(length), buffer, wide);
+    path.ReleaseBuffer(wide);
+    return true;
+}
+
+}
+
+template <class Char>
+void CFileList::AddNames(const Char* names, SIZE_T limit)
+{
+    // A name that runs to the end of the block without its terminator is cut: it is left out.
+    int count = 0;
+    for (SIZE_T at = 0; at < limit && names[at];) {
+        SIZE_T length = NameLength(names + at, limit - at);
+        if (at + length >= limit)
+            break;
+        ++count;
+        at += length + 1;
+    }
+    if (count > 0x7FFFFFF || !m_files.Reserve(count))
         return;
     CString path;
-    for (UINT i = 0; i < count; ++i) {
-        // Each path is taken whole: a cut path could name another file.
-        UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
-        LPWSTR buffer = path.GetBuffer(int(length));
-        if (!buffer)
+    SIZE_T at = 0;
+    for (int i = 0; i < count; ++i) {
+        SIZE_T length = NameLength(names + at, limit - at);
+        if (length > 0x7FFFFFF || !ToPath(names + at, length, path))
             break;
-        UINT got = ::DragQueryFileW(drop, i, buffer, length + 1);
-        path.ReleaseBuffer(got <= length ? int(got) : 0);
-        Trace(L"CFileList::CFileList[%d](%s)\n", int(i), path.GetString());
-        if (!path.IsEmpty())  // an empty name stands for no file (Wine counts one in an empty list)
-            AddPath(path);
+        Trace(L"CFileList::CFileList[%d](%s)\n", i, path.GetString());
+        AddPath(path);
+        at += length + 1;
     }
 }
 

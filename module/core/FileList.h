@@ -33,6 +33,12 @@ public:
         // The text of summary value index 0 to 4; empty when it holds no string.
         CString GetSummaryText(int index);
 
+        // The same details from what the last LoadFindData and ReadSummary found, without reading
+        // again: for a caller that shows several of them at one moment, such as the menu.
+        ULONGLONG FileLength() const;
+        const CString& ShortName();
+        CString SummaryText(int index) const;
+
         CString m_path;
         CString m_name;
         CString m_extension;  // with its leading dot; empty when the name has no dot
@@ -80,6 +86,10 @@ public:
     bool AddPath(LPCWSTR path);
 
 private:
+    void AddDropList(const BYTE* block, SIZE_T size);
+    template <class Char>
+    void AddNames(const Char* names, SIZE_T limit);
+
     CArray<CFileInfo> m_files;
     CFileInfo m_none;
 };

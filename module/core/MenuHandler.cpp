@@ -259,6 +259,9 @@ void CMenuHandler::BuildFullMenu(HMENU menu, UINT position, UINT first, CFileLis
         return;
 
     MenuContext context = { submenu, first, files, options };
+    // The details and attribute lines show the file at one moment: its find data is read once here.
+    if (context.Has(OptFileDetails) || context.Has(OptAttributes))
+        context.File().LoadFindData();
     AddTypeLine(context);
     AddFileDetails(context);
     AddClipboard(context);
@@ -292,19 +295,19 @@ void CMenuHandler::AddFileDetails(const MenuContext& context)
         return;
     bool asSubmenu = context.Has(OptFileDetailsSubmenu);
     HMENU target = GroupTarget(context.submenu, asSubmenu, L"File details");
-    CFileList& files = context.files;
     CFileList::CFileInfo& file = context.File();
+    const WIN32_FIND_DATAW& found = file.m_findData;
 
     WCHAR line[kLineCapacity];
-    FormatSizeLine(file.GetFileLength(), line, kLineCapacity);
+    FormatSizeLine(file.FileLength(), line, kLineCapacity);
     AppendInfoLine(target, context.first, kCmdSize, line);
-    FormatLine(line, L"Short Name:\t%s", file.GetShortName().GetString());
+    FormatLine(line, L"Short Name:\t%s", file.ShortName().GetString());
     AppendInfoLine(target, context.first, kCmdShortName, line);
-    FormatFileTime(files.GetCreationTime(0), line, kLineCapacity, L"Created:", true);
+    FormatFileTime(found.ftCreationTime, line, kLineCapacity, L"Created:", true);
     AppendInfoLine(target, context.first, kCmdCreated, line);
-    FormatFileTime(files.GetLastWriteTime(0), line, kLineCapacity, L"Modified:", true);
+    FormatFileTime(found.ftLastWriteTime, line, kLineCapacity, L"Modified:", true);
     AppendInfoLine(target, context.first, kCmdModified, line);
-    FormatFileTime(files.GetLastAccessTime(0), line, kLineCapacity, L"Accessed:", false);
+    FormatFileTime(found.ftLastAccessTime, line, kLineCapacity, L"Accessed:", false);
     AppendInfoLine(target, context.first, kCmdAccessed, line);
     AppendItem(target, context.first, kCmdLocate, L"Location:\t<Open in Explorer>");
     m_nLocateCmd = kCmdLocate;
@@ -337,7 +340,7 @@ void CMenuHandler::AddAttributes(const MenuContext& context)
     if (!context.Has(OptAttributes))
         return;
 
-    DWORD attributes = context.files.GetAttributes(0);
+    DWORD attributes = context.File().m_findData.dwFileAttributes;
     CString label(L"Attributes:\t[");
     AppendAttributeLetters(attributes, label);
     label += L']';
@@ -404,9 +407,10 @@ void CMenuHandler::AddSummary(const MenuContext& context)
         L"Title:\t%s", L"Subject:\t%s", L"Author:\t%s", L"Keywords:\t%s", L"Comments:\t%s",
     };
     CFileList::CFileInfo& file = context.File();
+    file.ReadSummary();  // once for the five lines
     WCHAR line[kLineCapacity];
     for (int i = 0; i < CFileList::kSummaryCount; ++i) {
-        CString value = file.GetSummaryText(i);
+        CString value = file.SummaryText(i);
         FormatLine(line, formats[i], value.IsEmpty() ? L"<not set>" : value.GetString());
         AppendInfoLine(target, context.first, kCmdSummaryFirst + i, line);
     }

@@ -1,0 +1,3 @@
+# The shell host run as a real process against the registered module.
+morvane_test(host_tests SOURCES HostTests.cpp LOCKS registration settings filetypes)
+add_dependencies(host_tests shellhost)

@@ -1,0 +1,83 @@
+#include "HostOptions.h"
+#include "Output.h"
+#include <stdlib.h>
+
+bool CHostOptions::ReadNumber(int& i, int argc, wchar_t** argv, UINT& value)
+{
+    LPCWSTR option = argv[i];
+    if (++i >= argc) {
+        m_error.Format(L"%s needs a number", option);
+        return false;
+    }
+    wchar_t* end = nullptr;
+    unsigned long number = wcstoul(argv[i], &end, 0);
+    if (!argv[i][0] || *end || number > 0xFFFFFFFFul) {
+        m_error.Format(L"%s: not a number: %s", option, argv[i]);
+        return false;
+    }
+    value = UINT(number);
+    return true;
+}
+
+bool CHostOptions::Parse(int argc, wchar_t** argv)
+{
+    bool filesOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        LPCWSTR arg = argv[i];
+        if (filesOnly || arg[0] != L'-') {
+            m_files.Add(CString(arg));
+        } else if (!lstrcmpW(arg, L"--")) {
+            filesOnly = true;
+        } else if (!lstrcmpW(arg, L"--help") || !lstrcmpW(arg, L"-h") || !lstrcmpW(arg, L"-?")) {
+            m_usage = true;
+        } else if (!lstrcmpW(arg, L"--flags")) {
+            if (!ReadNumber(i, argc, argv, m_flags))
+                return false;
+        } else if (!lstrcmpW(arg, L"--first")) {
+            if (!ReadNumber(i, argc, argv, m_firstId))
+                return false;
+            if (m_firstId == 0 || m_firstId > 0x7000) {
+                m_error = L"--first must lie between 1 and 0x7000";
+                return false;
+            }
+        } else if (!lstrcmpW(arg, L"--handler")) {
+            if (++i >= argc) {
+                m_error = L"--handler needs a key name or a class identifier";
+                return false;
+            }
+            m_handler = argv[i];
+        } else if (!lstrcmpW(arg, L"--help-texts")) {
+            m_helpTexts = true;
+        } else if (!lstrcmpW(arg, L"--invoke")) {
+            if (!ReadNumber(i, argc, argv, m_invokeOffset))
+                return false;
+            if (m_invokeOffset > 0xFFFF) {
+                m_error = L"--invoke takes an offset below 65536";
+                return false;
+            }
+            m_invoke = true;
+        } else {
+            m_error.Format(L"unknown option %s", arg);
+            return false;
+        }
+    }
+    if (!m_usage && m_files.IsEmpty()) {
+        m_error = L"no file named";
+        return false;
+    }
+    return true;
+}
+
+void CHostOptions::PrintUsage()
+{
+    PrintError(L"usage: shellhost [options] file...\r\n"
+               L"Shows the context menu that the registered shell handlers build for the files\r\n"
+               L"(all in one folder), as Explorer would ask for it.\r\n"
+               L"  --flags N       QueryContextMenu flags (default 0, CMF_NORMAL; e.g. 0x10)\r\n"
+               L"  --handler X     only the handler whose key name or class identifier is X\r\n"
+               L"  --help-texts    print each command's help text (GCS_HELPTEXTW)\r\n"
+               L"  --invoke N      invoke the command at offset N (InvokeCommand)\r\n"
+               L"  --first N       first command identifier granted (default 100)\r\n"
+               L"exit codes: 0 done; 1 a handler call failed; 2 usage; 3 the files cannot be\r\n"
+               L"selected; 4 no handler registered or none matches --handler, or no item to invoke");
+}

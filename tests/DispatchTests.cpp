@@ -230,10 +230,12 @@ TEST_F(Dispatch, ClearAllClearsTheFourBitsAndKeepsTheOthers)
     EXPECT_EQ(S_OK, handler.Invoke(31));
     DWORD after = GetFileAttributesW(file.c_str());
     EXPECT_EQ(0u, after & kAttributeBits);
-    if (ArchiveCanBeCleared(dir))
+    if (ArchiveCanBeCleared(dir)) {
         EXPECT_EQ(0u, after & FILE_ATTRIBUTE_ARCHIVE);
-    if (compressed)
+    }
+    if (compressed) {
         EXPECT_TRUE(after & FILE_ATTRIBUTE_COMPRESSED);
+    }
 }
 
 TEST_F(Dispatch, AQuickExtensionRenamesTheFileAndTheRecordFollows)

@@ -72,7 +72,9 @@ LRESULT CALLBACK CDialogWatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_ACTIVATE && g_watcher) {
         HWND window = reinterpret_cast<HWND>(wParam);
-        if (ClassName(window) == L"#32770")
+        // Wine may report the activation of another program's window too: only this thread's own
+        // dialogs are answered.
+        if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() && ClassName(window) == L"#32770")
             g_watcher->Handle(window);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -1,6 +1,9 @@
 #include "RenameBench.h"
 #include <windows.h>
 #include <shellapi.h>
+#include <memory>
+#include "FileList.h"
+#include "TestSupport.h"
 
 CRenameSet::CRenameSet(const std::vector<std::wstring>& paths, const std::wstring& ext, const std::wstring& otherExt)
     : m_ext(ext), m_otherExt(otherExt), m_current(ext)
@@ -43,14 +46,10 @@ void RenameBare(CRenameSet& files)
     files.Flip();
 }
 
-// ---------------------------------------------------------------------------------------------
-// TO COMPLETE when the quick-extension command lands (CFileList::ReplaceExtension, the rename that
-// InvokeCommand runs for a quick-extension item): State holds the file list, Available() returns
-// true, and
-//     Prepare:  m_state->list.reset(new CFileList(ShellDataObject(files.Paths())));
-//     Run:      m_state->list->ReplaceExtension(nullptr, files.Next().c_str()); files.Flip();
-// ---------------------------------------------------------------------------------------------
+// The module's side: the file list the menu built for the selection, renamed by ReplaceExtension
+// as InvokeCommand does for a quick-extension item.
 struct CQuickExtensionRename::State {
+    std::unique_ptr<CFileList> list;
 };
 
 CQuickExtensionRename::CQuickExtensionRename() : m_state(new State)
@@ -64,13 +63,16 @@ CQuickExtensionRename::~CQuickExtensionRename()
 
 bool CQuickExtensionRename::Available()
 {
-    return false;
+    return true;
 }
 
-void CQuickExtensionRename::Prepare(const CRenameSet&)
+void CQuickExtensionRename::Prepare(const CRenameSet& files)
 {
+    m_state->list.reset(new CFileList(ShellDataObject(files.Paths())));
 }
 
-void CQuickExtensionRename::Run(CRenameSet&)
+void CQuickExtensionRename::Run(CRenameSet& files)
 {
+    m_state->list->ReplaceExtension(nullptr, files.Next().c_str());
+    files.Flip();
 }

@@ -1,0 +1,19 @@
+// The pieces of the extension change that are rules of their own: which extensions are acceptable,
+// where a file goes, and how the shell's progress dialog names it.
+#pragma once
+#include "FileList.h"
+
+// True for an extension that only renames: no path separator, drive colon, wildcard, quote,
+// redirection or control character. The lone "*" (leave every file alone) is handled before.
+bool IsAcceptableExtension(LPCWSTR extension);
+
+// The path with the last extension of its file-name part replaced by the new one (removed when the
+// new extension is empty). A dot inside a folder name is never touched.
+CString RenameDestination(const CString& path, LPCWSTR extension);
+
+// A file name for the progress title: names of more than 20 characters become their first 16
+// characters, "...(." , the extension without dot and ")".
+CString RenameDisplayName(const CString& fileName, LPCWSTR extensionWithoutDot);
+
+// "Renaming old" to "new"" as the shell's simple progress dialog shows it.
+CString RenameProgressTitle(const CFileList::CFileInfo& info, const CString& destination, LPCWSTR extension);

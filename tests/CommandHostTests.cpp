@@ -1,0 +1,117 @@
+// Menu commands end to end: shellhost.exe plays Explorer's part in a process of its own against the
+// registered module, and invokes an item the module built for a real file.
+#include <gtest/gtest.h>
+#include "TestSupport.h"
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+const wchar_t kSettingsKey[] = L"SOFTWARE\\Zeph\\Morvane";
+using Export = HRESULT(STDAPICALLTYPE*)();
+
+// Runs shellhost.exe on the file with the module's handler only, invoking the offset; its output
+// goes nowhere. Returns the exit code.
+DWORD InvokeThroughHost(const std::wstring& file, UINT offset)
+{
+    std::wstring commandLine = L"\"" + ExeFolder() + L"\\shellhost.exe\" --handler MorvaneMenu --invoke "
+        + std::to_wstring(offset) + L" \"" + file + L"\"";
+    SECURITY_ATTRIBUTES inherit = { sizeof(inherit), nullptr, TRUE };
+    CFileHandle nul(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = nul;
+    startup.hStdError = nul;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process)) {
+        ADD_FAILURE() << "shellhost did not start: " << GetLastError();
+        return 0xFFFFFFFF;
+    }
+    CKernelHandle processHolder(process.hProcess), threadHolder(process.hThread);
+    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 0xDEAD);
+        ADD_FAILURE() << "shellhost did not finish";
+    }
+    DWORD code = 0xFFFFFFFF;
+    GetExitCodeProcess(process.hProcess, &code);
+    return code;
+}
+
+std::wstring ClipboardText()
+{
+    std::wstring text = L"<no text>";
+    if (!OpenClipboard(nullptr))
+        return L"<not opened>";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        CGlobalLock<wchar_t> lock(data);
+        if (lock.Get())
+            text.assign(lock.Get(), wcsnlen(lock.Get(), lock.Size() / sizeof(wchar_t)));
+    }
+    CloseClipboard();
+    return text;
+}
+
+class CommandsThroughTheHost : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_module = LoadLibraryW(BuiltModulePath().c_str());
+        ASSERT_NE(nullptr, s_module);
+        auto registerServer = reinterpret_cast<Export>(GetProcAddress(s_module, "DllRegisterServer"));
+        ASSERT_NE(nullptr, registerServer);
+        ASSERT_EQ(S_OK, registerServer());
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (s_module) {
+            if (auto unregisterServer = reinterpret_cast<Export>(GetProcAddress(s_module, "DllUnregisterServer")))
+                unregisterServer();
+            FreeLibrary(s_module);
+            s_module = nullptr;
+        }
+        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+    }
+
+    void SetUp() override
+    {
+        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        WriteString(HKEY_CURRENT_USER, kSettingsKey, L"QuickExts", L"doc;md");
+    }
+
+    CTempDir dir{ L"host cmd" };
+    static HMODULE s_module;
+};
+
+HMODULE CommandsThroughTheHost::s_module = nullptr;
+
+TEST_F(CommandsThroughTheHost, AQuickExtensionItemRenamesTheFile)
+{
+    std::wstring file = dir.MakeFile(L"report.txt", "figures");
+    EXPECT_EQ(0u, InvokeThroughHost(file, 47));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(file.c_str()));
+    std::ifstream renamed((dir / L"report.md").c_str(), std::ios::binary);
+    std::stringstream content;
+    content << renamed.rdbuf();
+    EXPECT_EQ("figures", content.str());
+}
+
+TEST_F(CommandsThroughTheHost, ACopyItemFillsTheClipboard)
+{
+    std::wstring file = dir.MakeFile(L"report.txt");
+    EXPECT_EQ(0u, InvokeThroughHost(file, 20));
+    EXPECT_EQ(file, ClipboardText());
+}
+
+TEST_F(CommandsThroughTheHost, AnAttributeItemTogglesTheFile)
+{
+    std::wstring file = dir.MakeFile(L"report.txt");
+    EXPECT_EQ(0u, InvokeThroughHost(file, 27));
+    EXPECT_TRUE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(0u, InvokeThroughHost(file, 27));
+    EXPECT_FALSE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+}

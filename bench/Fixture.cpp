@@ -31,32 +31,7 @@ CBenchFixture::~CBenchFixture()
 std::wstring CBenchFixture::MakeCompoundDocument(const std::wstring& name)
 {
     std::wstring path = m_dir / name;
-    CComPtr<IStorage> storage;
-    HRESULT hr = StgCreateStorageEx(path.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, STGFMT_STORAGE,
-                                    0, nullptr, nullptr, IID_IStorage, storage.ReceiveVoid());
-    CComPtr<IPropertySetStorage> sets;
-    CComPtr<IPropertyStorage> properties;
-    if (SUCCEEDED(hr))
-        hr = storage.QueryInterface(IID_IPropertySetStorage, sets);
-    if (SUCCEEDED(hr))
-        hr = sets->Create(FMTID_SummaryInformation, nullptr, PROPSETFLAG_ANSI,
-                          STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, &properties);
-    if (SUCCEEDED(hr)) {
-        PROPSPEC specs[5];
-        PROPVARIANT values[5];
-        for (int i = 0; i < 5; ++i) {
-            specs[i].ulKind = PRSPEC_PROPID;
-            specs[i].propid = PIDSI_TITLE + i;
-            PropVariantInit(&values[i]);
-            values[i].vt = VT_LPSTR;
-            values[i].pszVal = const_cast<char*>(kSummaryValues[i]);
-        }
-        hr = properties->WriteMultiple(5, specs, values, PID_FIRST_USABLE);
-        if (SUCCEEDED(hr))
-            hr = properties->Commit(STGC_DEFAULT);
-    }
-    if (SUCCEEDED(hr))
-        hr = storage->Commit(STGC_DEFAULT);
+    HRESULT hr = CreateCompoundDocument(path, std::vector<const char*>(kSummaryValues, kSummaryValues + 5));
     if (FAILED(hr))
         wprintf(L"warning: the compound document could not be written (0x%08lX)\n", hr);
     return path;

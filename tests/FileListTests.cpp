@@ -288,35 +288,12 @@ TEST_F(ShortcutTest, ALinkToAnItemWithoutAFileSystemPathIsNoShortcut)
     EXPECT_FALSE(list.IsShortcut(0));
 }
 
-// Creates a compound document, with a summary property set of 8-bit strings unless bare.
-void MakeCompoundDocument(const std::wstring& path, bool withSummary, const char* title = "", const char* author = "")
-{
-    CComPtr<IStorage> storage;
-    ASSERT_EQ(S_OK, StgCreateStorageEx(path.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, STGFMT_STORAGE, 0,
-                                       nullptr, nullptr, IID_IStorage, storage.ReceiveVoid()));
-    if (!withSummary)
-        return;
-    CComPtr<IPropertySetStorage> sets;
-    ASSERT_EQ(S_OK, storage.QueryInterface(IID_IPropertySetStorage, sets));
-    CComPtr<IPropertyStorage> properties;
-    ASSERT_EQ(S_OK, sets->Create(FMTID_SummaryInformation, nullptr, PROPSETFLAG_ANSI,
-                                 STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, &properties));
-    PROPSPEC specs[2] = { { PRSPEC_PROPID, { PIDSI_TITLE } }, { PRSPEC_PROPID, { PIDSI_AUTHOR } } };
-    PROPVARIANT values[2];
-    values[0].vt = VT_LPSTR;
-    values[0].pszVal = const_cast<char*>(title);
-    values[1].vt = VT_LPSTR;
-    values[1].pszVal = const_cast<char*>(author);
-    ASSERT_EQ(S_OK, properties->WriteMultiple(2, specs, values, PID_FIRST_USABLE));
-    ASSERT_EQ(S_OK, properties->Commit(STGC_DEFAULT));
-}
-
 TEST(FileInfoSummary, ReadsTheSummaryOfACompoundDocumentAtEveryAccess)
 {
     ASSERT_TRUE(IsNt5OrLater());
     CTempDir dir;
     std::wstring path = dir / L"doc.doc";
-    MakeCompoundDocument(path, true, "The Title", "An Author");
+    ASSERT_EQ(S_OK, CreateCompoundDocument(path, { "The Title", nullptr, "An Author" }));
     CFileList list(HdropDataObject({ path }));
     CFileInfo& info = list.ElementAt(0);
     EXPECT_STREQ(L"The Title", info.GetSummaryText(0));
@@ -325,7 +302,7 @@ TEST(FileInfoSummary, ReadsTheSummaryOfACompoundDocumentAtEveryAccess)
     EXPECT_STREQ(L"", info.GetSummaryText(3));
     EXPECT_STREQ(L"", info.GetSummaryText(4));
     EXPECT_STREQ(L"", info.GetSummaryText(5));
-    MakeCompoundDocument(path, true, "Changed", "");
+    ASSERT_EQ(S_OK, CreateCompoundDocument(path, { "Changed", nullptr, "" }));
     EXPECT_STREQ(L"Changed", info.GetSummaryText(0));
 }
 
@@ -333,7 +310,7 @@ TEST(FileInfoSummary, ADocumentWithoutASummaryOrAPlainFileHasNoTexts)
 {
     CTempDir dir;
     std::wstring bare = dir / L"bare.doc";
-    MakeCompoundDocument(bare, false);
+    ASSERT_EQ(S_OK, CreateCompoundDocument(bare));
     std::wstring plain = dir.MakeFile(L"plain.txt", "just text");
     CFileList list(HdropDataObject({ bare, plain }));
     for (int file = 0; file < 2; ++file)

@@ -357,32 +357,11 @@ TEST_F(ContextMenu, AShortcutShowsItsGroupInlineAndAsSubmenu)
               plain.Map());
 }
 
-// A compound document whose summary holds a title and an author as 8-bit strings.
-void MakeCompoundDocument(const std::wstring& path, const std::string& title, const std::string& author)
-{
-    CComPtr<IStorage> storage;
-    ASSERT_EQ(S_OK, StgCreateStorageEx(path.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, STGFMT_STORAGE, 0,
-                                       nullptr, nullptr, IID_IStorage, storage.ReceiveVoid()));
-    CComPtr<IPropertySetStorage> sets;
-    ASSERT_EQ(S_OK, storage.QueryInterface(IID_IPropertySetStorage, sets));
-    CComPtr<IPropertyStorage> properties;
-    ASSERT_EQ(S_OK, sets->Create(FMTID_SummaryInformation, nullptr, PROPSETFLAG_ANSI,
-                                 STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, &properties));
-    PROPSPEC ids[2] = { { PRSPEC_PROPID, { PIDSI_TITLE } }, { PRSPEC_PROPID, { PIDSI_AUTHOR } } };
-    PROPVARIANT values[2];
-    values[0].vt = VT_LPSTR;
-    values[0].pszVal = const_cast<char*>(title.c_str());
-    values[1].vt = VT_LPSTR;
-    values[1].pszVal = const_cast<char*>(author.c_str());
-    ASSERT_EQ(S_OK, properties->WriteMultiple(2, ids, values, PID_FIRST_USABLE));
-    ASSERT_EQ(S_OK, properties->Commit(STGC_DEFAULT));
-}
-
 TEST_F(ContextMenu, SummaryInlineAndAsSubmenu)
 {
     ASSERT_TRUE(IsNt5OrLater());
     std::wstring document = m_dir / L"budget.mvt";
-    MakeCompoundDocument(document, "Budget 2005", "Ann");
+    ASSERT_EQ(S_OK, CreateCompoundDocument(document, { "Budget 2005", nullptr, "Ann" }));
     const std::string lines =
         "\"Title:\\tBudget 2005\" @38 disabled\n"
         "\"Subject:\\t<not set>\" @39 disabled\n"
@@ -601,7 +580,7 @@ TEST_F(ContextMenu, LongTextsAreCutToTheirLines)
               longExtension.Tree());
 
     std::wstring document = m_dir / L"long.mvt";
-    MakeCompoundDocument(document, std::string(150, 't'), "Ann");
+    ASSERT_EQ(S_OK, CreateCompoundDocument(document, { std::string(150, 't').c_str(), nullptr, "Ann" }));
     SetOptions(kInfo | OptFileSummary);
     MenuRun longTitle({ document });
     EXPECT_EQ(kClaimed, longTitle.Query());

@@ -6,13 +6,6 @@
 
 namespace {
 
-void MakeCompoundDocument(const std::wstring& path)
-{
-    CComPtr<IStorage> storage;
-    ASSERT_EQ(S_OK, StgCreateStorageEx(path.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, STGFMT_STORAGE, 0,
-                                       nullptr, nullptr, IID_IStorage, storage.ReceiveVoid()));
-}
-
 // What the file holds, read without the code under test: the set's flags and the raw values.
 struct StoredSummary {
     bool found = false;
@@ -68,7 +61,7 @@ protected:
 TEST_F(SummaryWriter, GivesADocumentWithoutSummaryAnAnsiSet)
 {
     std::wstring doc = dir / L"plain doc.doc";
-    MakeCompoundDocument(doc);
+    ASSERT_EQ(S_OK, CreateCompoundDocument(doc));
     CFileList list(ShellDataObject({ doc }));
     ASSERT_EQ(1, list.GetSize());
     EXPECT_TRUE(list.WriteSummary(nullptr, L"Title", L"Subject", L"Author", L"Keywords", L"Comments"));
@@ -88,7 +81,7 @@ TEST_F(SummaryWriter, GivesADocumentWithoutSummaryAnAnsiSet)
 TEST_F(SummaryWriter, AClearedFieldIsStoredEmptyAndTheOthersKept)
 {
     std::wstring doc = dir / L"doc.doc";
-    MakeCompoundDocument(doc);
+    ASSERT_EQ(S_OK, CreateCompoundDocument(doc));
     CFileList list(ShellDataObject({ doc }));
     ASSERT_TRUE(list.WriteSummary(nullptr, L"T", L"S", L"A", L"K", L"C"));
     CFileList::CFileInfo& info = list.ElementAt(0);
@@ -106,27 +99,6 @@ TEST_F(SummaryWriter, AClearedFieldIsStoredEmptyAndTheOthersKept)
     EXPECT_EQ(L"", dialogs.Describe());
 }
 
-// A document whose summary another program stored as 8-bit strings.
-void MakeAnsiSummaryDocument(const std::wstring& path, const char* title, const char* author)
-{
-    CComPtr<IStorage> storage;
-    ASSERT_EQ(S_OK, StgCreateStorageEx(path.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, STGFMT_STORAGE, 0,
-                                       nullptr, nullptr, IID_IStorage, storage.ReceiveVoid()));
-    CComPtr<IPropertySetStorage> sets;
-    ASSERT_EQ(S_OK, storage.QueryInterface(IID_IPropertySetStorage, sets));
-    CComPtr<IPropertyStorage> properties;
-    ASSERT_EQ(S_OK, sets->Create(FMTID_SummaryInformation, nullptr, PROPSETFLAG_ANSI,
-                                 STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, &properties));
-    PROPSPEC specs[2] = { { PRSPEC_PROPID, { PIDSI_TITLE } }, { PRSPEC_PROPID, { PIDSI_AUTHOR } } };
-    PROPVARIANT values[2];
-    values[0].vt = VT_LPSTR;
-    values[0].pszVal = const_cast<char*>(title);
-    values[1].vt = VT_LPSTR;
-    values[1].pszVal = const_cast<char*>(author);
-    ASSERT_EQ(S_OK, properties->WriteMultiple(2, specs, values, PID_FIRST_USABLE));
-    ASSERT_EQ(S_OK, properties->Commit(STGC_DEFAULT));
-}
-
 void ExpectOneOpenFailure(const CDialogWatcher& dialogs)
 {
     ASSERT_EQ(1u, dialogs.Seen().size()) << dialogs.Describe();
@@ -138,7 +110,8 @@ void ExpectOneOpenFailure(const CDialogWatcher& dialogs)
 TEST_F(SummaryWriter, UnchangedValuesOpenNoFileAndALockedFileIsReported)
 {
     std::wstring doc = dir / L"doc.doc";
-    MakeAnsiSummaryDocument(doc, "Title", "Author");
+    // A document whose summary another program stored as 8-bit strings.
+    ASSERT_EQ(S_OK, CreateCompoundDocument(doc, { "Title", nullptr, "Author" }));
     CFileList list(ShellDataObject({ doc }));
     CFileList::CFileInfo& info = list.ElementAt(0);
     EXPECT_STREQ(L"Title", info.GetSummaryText(0));
@@ -159,7 +132,7 @@ TEST_F(SummaryWriter, UnchangedValuesOpenNoFileAndALockedFileIsReported)
 TEST_F(SummaryWriter, WideStringsAreWrittenAgainEvenWhenUnchanged)
 {
     std::wstring doc = dir / L"doc.doc";
-    MakeCompoundDocument(doc);
+    ASSERT_EQ(S_OK, CreateCompoundDocument(doc));
     CFileList list(ShellDataObject({ doc }));
     ASSERT_TRUE(list.WriteSummary(nullptr, L"Title", L"", L"", L"", L""));
     list.ElementAt(0).GetSummaryText(0);

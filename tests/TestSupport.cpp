@@ -282,6 +282,41 @@ std::string ToNarrow(const std::wstring& text)
     return out;
 }
 
+HRESULT CreateCompoundDocument(const std::wstring& path, const std::vector<const char*>& summary)
+{
+    CComPtr<IStorage> storage;
+    HRESULT hr = StgCreateStorageEx(path.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, STGFMT_STORAGE, 0,
+                                    nullptr, nullptr, IID_IStorage, storage.ReceiveVoid());
+    if (FAILED(hr) || summary.empty())
+        return hr;
+    CComPtr<IPropertySetStorage> sets;
+    CComPtr<IPropertyStorage> properties;
+    hr = storage.QueryInterface(IID_IPropertySetStorage, sets);
+    if (SUCCEEDED(hr))
+        hr = sets->Create(FMTID_SummaryInformation, nullptr, PROPSETFLAG_ANSI,
+                          STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, &properties);
+    std::vector<PROPSPEC> specs;
+    std::vector<PROPVARIANT> values;
+    for (size_t i = 0; i < summary.size() && i < 5; ++i) {
+        if (!summary[i])
+            continue;
+        PROPSPEC spec = { PRSPEC_PROPID, { PROPID(PIDSI_TITLE + i) } };
+        PROPVARIANT value;
+        PropVariantInit(&value);
+        value.vt = VT_LPSTR;
+        value.pszVal = const_cast<char*>(summary[i]);
+        specs.push_back(spec);
+        values.push_back(value);
+    }
+    if (SUCCEEDED(hr))
+        hr = properties->WriteMultiple(ULONG(specs.size()), specs.data(), values.data(), PID_FIRST_USABLE);
+    if (SUCCEEDED(hr))
+        hr = properties->Commit(STGC_DEFAULT);
+    if (SUCCEEDED(hr))
+        hr = storage->Commit(STGC_DEFAULT);
+    return hr;
+}
+
 HRESULT CreateShortcut(const std::wstring& linkPath, const std::wstring& target, const std::wstring& arguments,
                        const std::wstring& workingDir, const std::wstring& description, const std::wstring& iconPath,
                        int iconIndex)

@@ -52,6 +52,10 @@ void RegisterFileType(const std::wstring& ext, const std::wstring& progId, const
 std::wstring ToWide(const char* text);
 std::string ToNarrow(const std::wstring& text);
 
+// Creates a compound document. With summary values (title, subject, author, keywords, comments in
+// that order; null leaves one out) it gets a summary property set holding them as 8-bit strings.
+HRESULT CreateCompoundDocument(const std::wstring& path, const std::vector<const char*>& summary = {});
+
 // Creates a shell link at linkPath with the given fields through IShellLinkW.
 HRESULT CreateShortcut(const std::wstring& linkPath, const std::wstring& target, const std::wstring& arguments,
                        const std::wstring& workingDir, const std::wstring& description = L"",

@@ -319,15 +319,8 @@ void CFileList::AddDropList(const BYTE* block, SIZE_T size)
 
 namespace {
 
-SIZE_T NameLength(const WCHAR* name, SIZE_T limit)
-{
-    SIZE_T n = 0;
-    while (n < limit && name[n])
-        ++n;
-    return n;
-}
-
-SIZE_T NameLength(const char* name, SIZE_T limit)
+template <class Char>
+SIZE_T NameLength(const Char* name, SIZE_T limit)
 {
     SIZE_T n = 0;
     while (n < limit && name[n])

@@ -1,6 +1,7 @@
 // Menu commands end to end: shellhost.exe plays Explorer's part in a process of its own against the
 // registered module, and invokes an item the module built for a real file.
 #include <gtest/gtest.h>
+#include <memory>
 #include "TestSupport.h"
 #include <fstream>
 #include <sstream>
@@ -8,7 +9,6 @@
 namespace {
 
 const wchar_t kSettingsKey[] = L"SOFTWARE\\Zeph\\Morvane";
-using Export = HRESULT(STDAPICALLTYPE*)();
 
 // Runs shellhost.exe on the file with the module's handler only, invoking the offset; its output
 // goes nowhere. Returns the exit code.
@@ -39,39 +39,17 @@ DWORD InvokeThroughHost(const std::wstring& file, UINT offset)
     return code;
 }
 
-std::wstring ClipboardText()
-{
-    std::wstring text = L"<no text>";
-    if (!OpenClipboard(nullptr))
-        return L"<not opened>";
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        CGlobalLock<wchar_t> lock(data);
-        if (lock.Get())
-            text.assign(lock.Get(), wcsnlen(lock.Get(), lock.Size() / sizeof(wchar_t)));
-    }
-    CloseClipboard();
-    return text;
-}
-
 class CommandsThroughTheHost : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_module = LoadLibraryW(BuiltModulePath().c_str());
-        ASSERT_NE(nullptr, s_module);
-        auto registerServer = reinterpret_cast<Export>(GetProcAddress(s_module, "DllRegisterServer"));
-        ASSERT_NE(nullptr, registerServer);
-        ASSERT_EQ(S_OK, registerServer());
+        s_module.reset(new CRegisteredModule());
+        ASSERT_TRUE(s_module->IsRegistered());
     }
 
     static void TearDownTestSuite()
     {
-        if (s_module) {
-            if (auto unregisterServer = reinterpret_cast<Export>(GetProcAddress(s_module, "DllUnregisterServer")))
-                unregisterServer();
-            FreeLibrary(s_module);
-            s_module = nullptr;
-        }
+        s_module.reset();
         DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
     }
 
@@ -82,10 +60,10 @@ protected:
     }
 
     CTempDir dir{ L"host cmd" };
-    static HMODULE s_module;
+    static std::unique_ptr<CRegisteredModule> s_module;
 };
 
-HMODULE CommandsThroughTheHost::s_module = nullptr;
+std::unique_ptr<CRegisteredModule> CommandsThroughTheHost::s_module;
 
 TEST_F(CommandsThroughTheHost, AQuickExtensionItemRenamesTheFile)
 {

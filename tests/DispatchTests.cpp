@@ -85,20 +85,6 @@ void PutOnClipboard(const std::wstring& text)
     CloseClipboard();
 }
 
-std::wstring ClipboardText()
-{
-    std::wstring text = L"<no text>";
-    if (!OpenClipboard(nullptr))
-        return L"<not opened>";
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        CGlobalLock<wchar_t> lock(data);
-        if (lock.Get())
-            text.assign(lock.Get(), wcsnlen(lock.Get(), lock.Size() / sizeof(wchar_t)));
-    }
-    CloseClipboard();
-    return text;
-}
-
 class Recorder {
 public:
     Recorder() : m_log(m_dir / L"started.log") { SetEnvironmentVariableW(L"MORVANE_RECORDER_LOG", m_log.c_str()); }

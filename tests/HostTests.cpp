@@ -1,6 +1,7 @@
 // shellhost.exe as a shell-side client sees the module: started as its own process on real files,
 // with the built module registered, and its printed menus compared whole.
 #include <gtest/gtest.h>
+#include <memory>
 #include "TestSupport.h"
 
 namespace {
@@ -10,7 +11,6 @@ const wchar_t kSettingsKey[] = L"SOFTWARE\\Zeph\\Morvane";
 const wchar_t kHandlersKey[] = L"*\\shellex\\ContextMenuHandlers";
 const DWORD kHostTimeoutMs = 60000;
 
-using Export = HRESULT(STDAPICALLTYPE*)();
 
 struct HostResult {
     DWORD exitCode = 0xFFFFFFFF;
@@ -196,23 +196,14 @@ class HostTest : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_module = LoadLibraryW(BuiltModulePath().c_str());
-        ASSERT_NE(nullptr, s_module);
-        auto registerServer = reinterpret_cast<Export>(GetProcAddress(s_module, "DllRegisterServer"));
-        ASSERT_NE(nullptr, registerServer);
-        ASSERT_EQ(S_OK, registerServer());
+        s_module.reset(new CRegisteredModule());
+        ASSERT_TRUE(s_module->IsRegistered());
         RegisterFileType(L".txt", L"txtfile", L"Text Document", false);
     }
 
     static void TearDownTestSuite()
     {
-        if (s_module) {
-            auto unregisterServer = reinterpret_cast<Export>(GetProcAddress(s_module, "DllUnregisterServer"));
-            if (unregisterServer)
-                unregisterServer();
-            FreeLibrary(s_module);
-            s_module = nullptr;
-        }
+        s_module.reset();
         DeleteTree(HKEY_CLASSES_ROOT, L".txt");
         DeleteTree(HKEY_CLASSES_ROOT, L"txtfile");
         DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
@@ -238,10 +229,10 @@ protected:
     }
 
     CTempDir m_dir{ L"host" };
-    static HMODULE s_module;
+    static std::unique_ptr<CRegisteredModule> s_module;
 };
 
-HMODULE HostTest::s_module = nullptr;
+std::unique_ptr<CRegisteredModule> HostTest::s_module;
 
 TEST_F(HostTest, PrintsTheMenuOfOneFileUnderTheDefaultSettings)
 {

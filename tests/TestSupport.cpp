@@ -189,6 +189,34 @@ std::wstring BuiltModulePath()
     return ExeFolder() + L"\\Morvane.dll";
 }
 
+CRegisteredModule::CRegisteredModule() : m_module(LoadLibraryW(BuiltModulePath().c_str()))
+{
+    using Export = HRESULT(STDAPICALLTYPE*)();
+    auto registerServer = m_module.IsValid() ? reinterpret_cast<Export>(GetProcAddress(m_module, "DllRegisterServer")) : nullptr;
+    m_registered = registerServer && registerServer() == S_OK;
+}
+
+CRegisteredModule::~CRegisteredModule()
+{
+    using Export = HRESULT(STDAPICALLTYPE*)();
+    if (auto unregisterServer = m_module.IsValid() ? reinterpret_cast<Export>(GetProcAddress(m_module, "DllUnregisterServer")) : nullptr)
+        unregisterServer();
+}
+
+std::wstring ClipboardText()
+{
+    std::wstring text = L"<no text>";
+    if (!OpenClipboard(nullptr))
+        return L"<not opened>";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        CGlobalLock<wchar_t> lock(data);
+        if (lock.Get())
+            text.assign(lock.Get(), wcsnlen(lock.Get(), lock.Size() / sizeof(wchar_t)));
+    }
+    CloseClipboard();
+    return text;
+}
+
 bool KeyExists(HKEY root, const std::wstring& key)
 {
     CRegKeyHandle handle;

@@ -36,6 +36,21 @@ CComPtr<IDataObject> BlockDataObject(const std::string& block);
 // A data object that offers no file list at all.
 CComPtr<IDataObject> EmptyDataObject();
 
+// The built module, loaded and registered through its own export for as long as the holder lives.
+class CRegisteredModule {
+public:
+    CRegisteredModule();
+    ~CRegisteredModule();
+    bool IsRegistered() const { return m_registered; }
+
+private:
+    CLibrary m_module;
+    bool m_registered = false;
+};
+
+// The clipboard's CF_UNICODETEXT, or a marker text when there is none.
+std::wstring ClipboardText();
+
 std::wstring ExeFolder();
 std::wstring BuiltModulePath();
 

@@ -387,59 +387,33 @@ CFileList::CFileInfo& CFileList::ElementAt(int index)
     return m_none;
 }
 
-DWORD CFileList::GetAttributes(int index)
+const WIN32_FIND_DATAW& CFileList::FreshFindData(int index)
 {
     CFileInfo& info = ElementAt(index);
     info.LoadFindData();
-    return info.m_findData.dwFileAttributes;
+    return info.m_findData;
 }
 
-FILETIME CFileList::GetCreationTime(int index)
-{
-    CFileInfo& info = ElementAt(index);
-    info.LoadFindData();
-    return info.m_findData.ftCreationTime;
-}
-
-FILETIME CFileList::GetLastWriteTime(int index)
-{
-    CFileInfo& info = ElementAt(index);
-    info.LoadFindData();
-    return info.m_findData.ftLastWriteTime;
-}
-
-FILETIME CFileList::GetLastAccessTime(int index)
-{
-    CFileInfo& info = ElementAt(index);
-    info.LoadFindData();
-    return info.m_findData.ftLastAccessTime;
-}
+DWORD CFileList::GetAttributes(int index) { return FreshFindData(index).dwFileAttributes; }
+FILETIME CFileList::GetCreationTime(int index) { return FreshFindData(index).ftCreationTime; }
+FILETIME CFileList::GetLastWriteTime(int index) { return FreshFindData(index).ftLastWriteTime; }
+FILETIME CFileList::GetLastAccessTime(int index) { return FreshFindData(index).ftLastAccessTime; }
 
 bool CFileList::IsShortcut(int index)
 {
     return !GetLinkTarget(index).IsEmpty();
 }
 
-const CString& CFileList::GetLinkTarget(int index)
+CFileList::CFileInfo& CFileList::LinkInfo(int index)
 {
     CFileInfo& info = ElementAt(index);
     info.LoadLinkInfo();
-    return info.m_linkTarget;
+    return info;
 }
 
-const CString& CFileList::GetLinkArguments(int index)
-{
-    CFileInfo& info = ElementAt(index);
-    info.LoadLinkInfo();
-    return info.m_linkArguments;
-}
-
-const CString& CFileList::GetLinkWorkingDir(int index)
-{
-    CFileInfo& info = ElementAt(index);
-    info.LoadLinkInfo();
-    return info.m_linkWorkingDir;
-}
+const CString& CFileList::GetLinkTarget(int index) { return LinkInfo(index).m_linkTarget; }
+const CString& CFileList::GetLinkArguments(int index) { return LinkInfo(index).m_linkArguments; }
+const CString& CFileList::GetLinkWorkingDir(int index) { return LinkInfo(index).m_linkWorkingDir; }
 
 bool CFileList::SetAttributes(HWND, DWORD requested, DWORD keep)
 {

@@ -86,6 +86,9 @@ public:
     bool AddPath(LPCWSTR path);
 
 private:
+    // The record with its find data read afresh, or its shortcut details read once.
+    const WIN32_FIND_DATAW& FreshFindData(int index);
+    CFileInfo& LinkInfo(int index);
     void AddDropList(const BYTE* block, SIZE_T size);
     template <class Char>
     void AddNames(const Char* names, SIZE_T limit);

@@ -328,12 +328,12 @@ HRESULT CreateCompoundDocument(const std::wstring& path, const std::vector<const
     for (size_t i = 0; i < summary.size() && i < 5; ++i) {
         if (!summary[i])
             continue;
-        PROPSPEC spec = { PRSPEC_PROPID, { PROPID(PIDSI_TITLE + i) } };
+        PROPSPEC id = { PRSPEC_PROPID, { PROPID(PIDSI_TITLE + i) } };
         PROPVARIANT value;
         PropVariantInit(&value);
         value.vt = VT_LPSTR;
         value.pszVal = const_cast<char*>(summary[i]);
-        specs.push_back(spec);
+        specs.push_back(id);
         values.push_back(value);
     }
     if (SUCCEEDED(hr))

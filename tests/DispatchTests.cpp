@@ -346,16 +346,7 @@ TEST_F(Dispatch, CopyItemsPutTheFirstFilesDetailsOnTheClipboard)
 TEST_F(Dispatch, CopiesOfAHugeFileAndOfAFileWithoutExtension)
 {
     std::wstring huge = folder + L"\\huge.bin";
-    {
-        CFileHandle file(CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        ASSERT_TRUE(file.IsValid());
-        DWORD got = 0;
-        DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &got, nullptr);
-        LARGE_INTEGER size;
-        size.QuadPart = 5LL << 30;
-        ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
-        ASSERT_TRUE(SetEndOfFile(file));
-    }
+    ASSERT_TRUE(CreateSparseFile(huge, 5ULL << 30));
     Handler hugeHandler({ huge });
     EXPECT_EQ(S_OK, hugeHandler.Invoke(23));
     EXPECT_EQ(L"5368709120", ClipboardText());

@@ -176,16 +176,7 @@ TEST(FileInfoFindData, CountsSizesBeyondFourGibibytes)
 {
     CTempDir dir;
     std::wstring path = dir / L"sparse.bin";
-    {
-        CFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        ASSERT_TRUE(file.IsValid());
-        DWORD returned = 0;
-        DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
-        LARGE_INTEGER size;
-        size.QuadPart = 5LL << 30;
-        ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
-        ASSERT_TRUE(SetEndOfFile(file));
-    }
+    ASSERT_TRUE(CreateSparseFile(path, 5ULL << 30));
     CFileList list(HdropDataObject({ path }));
     EXPECT_EQ(5ULL << 30, list.ElementAt(0).GetFileLength());
 }

@@ -6,18 +6,10 @@
 
 namespace {
 
+// Seconds are set, so a line that showed them would fail.
 FILETIME TimeOf(WORD year, WORD month, WORD day, WORD hour, WORD minute)
 {
-    SYSTEMTIME fields = {};
-    fields.wYear = year;
-    fields.wMonth = month;
-    fields.wDay = day;
-    fields.wHour = hour;
-    fields.wMinute = minute;
-    fields.wSecond = 59;
-    FILETIME time;
-    SystemTimeToFileTime(&fields, &time);
-    return time;
+    return UtcFileTime(year, month, day, hour, minute, 59);
 }
 
 std::wstring FileTimeText(const FILETIME& time, const wchar_t* label, bool withTime, int capacity = 100)

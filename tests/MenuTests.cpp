@@ -25,19 +25,6 @@ void SetDword(const wchar_t* name, DWORD value)
 void SetOptions(DWORD value) { SetDword(L"Options", value); }
 void SetQuickExts(const std::wstring& text) { WriteString(HKEY_CURRENT_USER, kSettingsKey, L"QuickExts", text); }
 
-FILETIME UtcTime(WORD year, WORD month, WORD day, WORD hour, WORD minute)
-{
-    SYSTEMTIME system = {};
-    system.wYear = year;
-    system.wMonth = month;
-    system.wDay = day;
-    system.wHour = hour;
-    system.wMinute = minute;
-    FILETIME time = {};
-    SystemTimeToFileTime(&system, &time);
-    return time;
-}
-
 // The menu text as RenderMenu shows it: tabs as \t.
 std::string Shown(const std::wstring& text)
 {
@@ -169,7 +156,7 @@ protected:
     std::wstring MakeFile(const std::wstring& name)
     {
         std::wstring path = m_dir.MakeFile(name, "data");
-        FILETIME written = UtcTime(2010, 1, 1, 0, 5), read = UtcTime(2005, 3, 7, 13, 7);
+        FILETIME written = UtcFileTime(2010, 1, 1, 0, 5), read = UtcFileTime(2005, 3, 7, 13, 7);
         CFileHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_EXISTING, 0, nullptr));
         EXPECT_TRUE(file.IsValid());

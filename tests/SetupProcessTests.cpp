@@ -268,6 +268,17 @@ TEST_F(SetupProcessTest, OnlyTheExactSwitchesSelectAMode)
     EXPECT_EQ(0, upper.WaitForExit());
 }
 
+// Runs the wizard to its last page for the folder, presses Finish and answers the failure box.
+FoundWindow FinishExpectingFailure(CSetupProcess& setup, const std::string& folder)
+{
+    HWND sheet = WizardToReadyPage(setup, folder, true);
+    EXPECT_TRUE(sheet);
+    if (!sheet)
+        return FoundWindow();
+    PressWizard(sheet, PSBTN_FINISH);
+    return AnswerMessageBox(setup, IDOK);
+}
+
 TEST_F(SetupProcessTest, ARenamedInstallerWithoutSetupBesideItCannotCopy)
 {
     CTempDir media(L"media");
@@ -281,10 +292,7 @@ TEST_F(SetupProcessTest, ARenamedInstallerWithoutSetupBesideItCannotCopy)
     }
     CInstallFolder destination("NoSetup");
     CSetupProcess setup(installer, "");
-    HWND sheet = WizardToReadyPage(setup, destination.Path(), true);
-    ASSERT_TRUE(sheet);
-    PressWizard(sheet, PSBTN_FINISH);
-    FoundWindow failure = AnswerMessageBox(setup, IDOK);
+    FoundWindow failure = FinishExpectingFailure(setup, destination.Path());
     EXPECT_EQ("Installation failed", failure.caption);
     EXPECT_EQ("Could not copy Morvane files. Ensure the destination disk is not full or write-protected and any "
               "previous version of Morvane has been removed and the system restarted.",
@@ -302,10 +310,7 @@ TEST_F(SetupProcessTest, AModuleWithoutRegistrationExportEndsTheInstallation)
     CopyInto(BinFolder() + "\\NoRegisterModule.dll", Narrow(media / L"Morvane.dll"));
     CInstallFolder destination("NoExport");
     CSetupProcess setup(installer, "");
-    HWND sheet = WizardToReadyPage(setup, destination.Path(), true);
-    ASSERT_TRUE(sheet);
-    PressWizard(sheet, PSBTN_FINISH);
-    FoundWindow failure = AnswerMessageBox(setup, IDOK);
+    FoundWindow failure = FinishExpectingFailure(setup, destination.Path());
     EXPECT_EQ("Installation failed", failure.caption);
     EXPECT_EQ("Could not load Morvane DLL's. \nContact manufacturer.", failure.text);
     EXPECT_EQ(1, setup.WaitForExit());

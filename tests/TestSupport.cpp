@@ -310,6 +310,32 @@ std::string ToNarrow(const std::wstring& text)
     return out;
 }
 
+FILETIME UtcFileTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
+{
+    SYSTEMTIME fields = {};
+    fields.wYear = year;
+    fields.wMonth = month;
+    fields.wDay = day;
+    fields.wHour = hour;
+    fields.wMinute = minute;
+    fields.wSecond = second;
+    FILETIME time = {};
+    SystemTimeToFileTime(&fields, &time);
+    return time;
+}
+
+bool CreateSparseFile(const std::wstring& path, ULONGLONG size)
+{
+    CFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file.IsValid())
+        return false;
+    DWORD returned = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = LONGLONG(size);
+    return SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+}
+
 HRESULT CreateCompoundDocument(const std::wstring& path, const std::vector<const char*>& summary)
 {
     CComPtr<IStorage> storage;

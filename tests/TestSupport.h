@@ -67,6 +67,11 @@ void RegisterFileType(const std::wstring& ext, const std::wstring& progId, const
 std::wstring ToWide(const char* text);
 std::string ToNarrow(const std::wstring& text);
 
+// A file time given in UTC fields.
+FILETIME UtcFileTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second = 0);
+// Creates (or replaces) a sparse file of the given size; false when it cannot be made.
+bool CreateSparseFile(const std::wstring& path, ULONGLONG size);
+
 // Creates a compound document. With summary values (title, subject, author, keywords, comments in
 // that order; null leaves one out) it gets a summary property set holding them as 8-bit strings.
 HRESULT CreateCompoundDocument(const std::wstring& path, const std::vector<const char*>& summary = {});

@@ -2,10 +2,10 @@
 #include "MorvaneApp.h"
 #include "resource.h"
 
-void ShowUserMessage(HWND owner, LPCWSTR text)
+int ShowUserMessage(HWND owner, LPCWSTR text, UINT type)
 {
     WCHAR title[64] = L"Morvane";
     if (::LoadStringW(ModuleInstance(), IDS_PROJNAME, title, ARRAYSIZE(title)) <= 0)
         ::lstrcpynW(title, L"Morvane", ARRAYSIZE(title));
-    ::MessageBoxW(owner, text, title, MB_OK);
+    return ::MessageBoxW(owner, text, title, type);
 }

@@ -2,5 +2,6 @@
 #pragma once
 #include <windows.h>
 
-// A message box owned by the window, with an OK button only and the module's title as caption.
-void ShowUserMessage(HWND owner, LPCWSTR text);
+// A message box owned by the window, with the module's title as caption; an OK button only unless
+// the type asks for more.
+int ShowUserMessage(HWND owner, LPCWSTR text, UINT type = MB_OK);

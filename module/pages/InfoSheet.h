@@ -11,7 +11,7 @@ enum class InfoPage { Type, Attributes, Shortcut, Summary, Options, About };
 // the sheet is closed.
 void ShowInfoSheet(Parameters& parameters, InfoPage startPage, HWND parent);
 
-// What ShowInfoSheet runs. Tests put their own in to see which page and owner a command chose;
-// returns the one it replaces.
+// What ShowInfoSheet runs: the real sheet, unless a test puts its own in to see which page and owner
+// a command chose; null restores the sheet. Returns the one it replaces.
 using InfoSheetPresenter = void (*)(Parameters& parameters, InfoPage startPage, HWND parent);
 InfoSheetPresenter SetInfoSheetPresenter(InfoSheetPresenter presenter);

@@ -1,0 +1,6 @@
+#include "AttrPage.h"
+#include "AttrPageRes.h"
+
+CAttrPage::CAttrPage(Parameters& parameters) : CPropertyPage(IDD_ATTRPAGE), m_parameters(parameters)
+{
+}

@@ -1,0 +1,4 @@
+// Resource identifiers of the About page.
+#pragma once
+
+#define IDD_ABOUTPAGE 138

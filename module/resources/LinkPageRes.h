@@ -1,0 +1,4 @@
+// Resource identifiers of the Shortcut page.
+#pragma once
+
+#define IDD_LINKPAGE 139

@@ -1,0 +1,4 @@
+// Resource identifiers of the Options page.
+#pragma once
+
+#define IDD_OPTIONSPAGE 140

@@ -1,0 +1,4 @@
+// Resource identifiers of the Summary page.
+#pragma once
+
+#define IDD_SUMMARYPAGE 204

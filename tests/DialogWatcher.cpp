@@ -1,9 +1,11 @@
 #include "DialogWatcher.h"
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 namespace {
 
-CDialogWatcher* g_watcher = nullptr;
+// One watcher a thread: each answers the dialogs of the thread that created it.
+thread_local CDialogWatcher* g_watcher = nullptr;
 
 std::wstring WindowText(HWND window)
 {
@@ -61,6 +63,11 @@ CDialogWatcher::CDialogWatcher(int answer) : m_answer(answer)
     EXPECT_NE(nullptr, m_hook);
 }
 
+CDialogWatcher::CDialogWatcher(Answer answer) : CDialogWatcher(IDOK)
+{
+    m_answerFunction = static_cast<Answer&&>(answer);
+}
+
 CDialogWatcher::~CDialogWatcher()
 {
     if (m_hook)
@@ -74,7 +81,9 @@ LRESULT CALLBACK CDialogWatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
         HWND window = reinterpret_cast<HWND>(wParam);
         // Wine may report the activation of another program's window too: only this thread's own
         // dialogs are answered.
-        if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() && ClassName(window) == L"#32770")
+        // A property sheet is driven by its test, not answered.
+        if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() && ClassName(window) == L"#32770"
+            && !FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr))
             g_watcher->Handle(window);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -90,6 +99,12 @@ void CDialogWatcher::Handle(HWND dialog)
     seen.caption = WindowText(dialog);
     Children children = { &seen, dialog };
     EnumChildWindows(dialog, &CollectChild, reinterpret_cast<LPARAM>(&children));
+    m_seen.push_back(seen);
+    if (m_answerFunction) {
+        if (int press = m_answerFunction(dialog, seen))
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, press)));
+        return;
+    }
     int press = 0;
     for (int id : seen.buttonIds)
         if (id == m_answer)
@@ -99,7 +114,6 @@ void CDialogWatcher::Handle(HWND dialog)
             press = id;
     if (!press && !seen.buttonIds.empty())
         press = seen.buttonIds[0];
-    m_seen.push_back(seen);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(press ? press : IDCANCEL, BN_CLICKED),
                  reinterpret_cast<LPARAM>(press ? GetDlgItem(dialog, press) : nullptr));
 }

@@ -3,6 +3,7 @@
 // buttons, and presses a button. A test therefore never hangs on a dialog.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,14 @@ struct SeenDialog {
 
 class CDialogWatcher {
 public:
+    // Returns the id of the button to press, or 0 when it dealt with the dialog itself.
+    using Answer = std::function<int(HWND dialog, const SeenDialog& seen)>;
+
     // answer: the button id to press; when the dialog has no such button, Cancel or No is pressed,
     // else the first visible button.
     explicit CDialogWatcher(int answer = IDOK);
+    // Each dialog goes to the function instead. Property sheets are left alone either way.
+    explicit CDialogWatcher(Answer answer);
     ~CDialogWatcher();
     CDialogWatcher(const CDialogWatcher&) = delete;
     CDialogWatcher& operator=(const CDialogWatcher&) = delete;
@@ -31,6 +37,7 @@ private:
     void Handle(HWND dialog);
 
     HHOOK m_hook = nullptr;
-    int m_answer;
+    int m_answer = IDOK;
+    Answer m_answerFunction;
     std::vector<SeenDialog> m_seen;
 };

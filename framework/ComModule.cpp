@@ -2,7 +2,9 @@
 
 namespace {
 
-// The standard class factory: creates instances through the class map's creation entry.
+// The standard class factory: creates instances through the class map's creation entry. The
+// module's cache holds one reference; every further reference is a client's and keeps the module
+// loaded, so the lock count carries the references beyond one.
 class CClassFactory : public IClassFactory {
 public:
     explicit CClassFactory(HRESULT (*create)(IUnknown*, REFIID, void**)) : m_create(create) {}
@@ -13,11 +15,19 @@ public:
         static const QITAB table[] = { QITABENT(CClassFactory, IClassFactory), { nullptr, 0 } };
         return QISearch(this, table, riid, ppv);
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ULONG(::InterlockedIncrement(&m_refs)); }
+    STDMETHODIMP_(ULONG) AddRef() override
+    {
+        LONG refs = ::InterlockedIncrement(&m_refs);
+        if (refs > 1)
+            ComModule().Lock();
+        return ULONG(refs);
+    }
     STDMETHODIMP_(ULONG) Release() override
     {
         LONG refs = ::InterlockedDecrement(&m_refs);
-        if (refs == 0)
+        if (refs > 0)
+            ComModule().Unlock();
+        else
             delete this;
         return ULONG(refs);
     }
@@ -27,10 +37,7 @@ public:
     }
     STDMETHODIMP LockServer(BOOL lock) override
     {
-        if (lock)
-            ComModule().Lock();
-        else
-            ComModule().Unlock();
+        ComModule().LockServer(lock != FALSE);
         return S_OK;
     }
 
@@ -59,6 +66,21 @@ void CComModule::Term()
         }
     }
     m_classMap = nullptr;
+}
+
+void CComModule::LockServer(bool lock)
+{
+    if (lock) {
+        ::InterlockedIncrement(&m_serverLocks);
+        Lock();
+        return;
+    }
+    for (LONG held = m_serverLocks; held > 0; held = m_serverLocks) {
+        if (::InterlockedCompareExchange(&m_serverLocks, held - 1, held) == held) {
+            Unlock();
+            return;
+        }
+    }
 }
 
 HRESULT CComModule::GetClassObject(REFCLSID clsid, REFIID riid, void** ppv)

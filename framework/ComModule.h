@@ -22,6 +22,9 @@ public:
     LONG Lock() { return ::InterlockedIncrement(&m_lockCount); }
     LONG Unlock() { return ::InterlockedDecrement(&m_lockCount); }
     LONG GetLockCount() const { return m_lockCount; }
+    // IClassFactory::LockServer: an unlock without a matching lock is ignored, so a stray one
+    // cannot release a lock that a live object holds.
+    void LockServer(bool lock);
     CCriticalSection& GetCriticalSection() { return m_cs; }
 
     HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** ppv);
@@ -30,6 +33,7 @@ private:
     CComClassEntry* m_classMap = nullptr;
     HINSTANCE m_instance = nullptr;
     volatile LONG m_lockCount = 0;
+    volatile LONG m_serverLocks = 0;  // the part of the lock count taken through LockServer
     CCriticalSection m_cs;
 };
 

@@ -8,6 +8,7 @@
 #include "MenuHandler.h"
 #include "TestSupport.h"
 #include <winioctl.h>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -47,6 +48,7 @@ public:
         info.nShow = SW_SHOWNORMAL;
         return m_menu->InvokeCommand(&info);
     }
+    HRESULT InvokeRecord(CMINVOKECOMMANDINFO* info) { return m_menu->InvokeCommand(info); }
     HRESULT InvokeVerb(const char* verb)
     {
         CMINVOKECOMMANDINFO info = {};
@@ -152,6 +154,44 @@ TEST_F(Dispatch, StringVerbsAndOffsetsAbove56Fail)
     strcpy(static_cast<char*>(page), "open");
     EXPECT_EQ(E_FAIL, handler.InvokeVerb(static_cast<const char*>(page)));
     VirtualFree(page, 0, MEM_RELEASE);
+}
+
+// Records that end where readable memory ends: a field read beyond cbSize faults.
+TEST_F(Dispatch, TheRecordIsReadOnlyAsFarAsItsSizeAndTheWideVerbOnlyFromAnExtendedOne)
+{
+    std::wstring file = dir.MakeFile(L"My Files\\a.txt");
+    Handler handler({ file });
+    EXPECT_EQ(E_INVALIDARG, handler.InvokeRecord(nullptr));
+    for (DWORD size = 0; size < sizeof(CMINVOKECOMMANDINFO); ++size) {
+        CPageEndBuffer record(std::max<size_t>(size, sizeof(DWORD)));
+        *record.As<DWORD>() = size;
+        EXPECT_EQ(E_INVALIDARG, handler.InvokeRecord(record.As<CMINVOKECOMMANDINFO>())) << size;
+    }
+    const LPCSTR kReadOnly = MAKEINTRESOURCEA(26);
+    const LPCWSTR kReadOnlyW = MAKEINTRESOURCEW(26);
+    struct Case { DWORD size, mask; LPCSTR verb; LPCWSTR verbW; HRESULT result; bool toggles; } cases[] = {
+        // The plain record with the wide flag: the wide verb lies beyond it and is not read.
+        { sizeof(CMINVOKECOMMANDINFO), CMIC_MASK_UNICODE, kReadOnly, nullptr, S_OK, true },
+        { sizeof(CMINVOKECOMMANDINFO) + 8, CMIC_MASK_UNICODE, kReadOnly, nullptr, S_OK, true },
+        // The extended record: the wide verb when the flag says so, else the 8-bit one.
+        { sizeof(CMINVOKECOMMANDINFOEX), CMIC_MASK_UNICODE, "open", kReadOnlyW, S_OK, true },
+        { sizeof(CMINVOKECOMMANDINFOEX), CMIC_MASK_UNICODE, kReadOnly, L"open", E_FAIL, false },
+        { sizeof(CMINVOKECOMMANDINFOEX), 0, kReadOnly, L"open", S_OK, true },
+        { sizeof(CMINVOKECOMMANDINFOEX), CMIC_MASK_UNICODE, kReadOnly, MAKEINTRESOURCEW(57), E_FAIL, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.size) + " mask " + std::to_string(c.mask));
+        CPageEndBuffer record(c.size);
+        auto* info = record.As<CMINVOKECOMMANDINFOEX>();
+        info->cbSize = c.size;
+        info->fMask = c.mask;
+        info->lpVerb = c.verb;
+        if (c.size >= sizeof(CMINVOKECOMMANDINFOEX))
+            info->lpVerbW = c.verbW;
+        DWORD before = GetFileAttributesW(file.c_str());
+        EXPECT_EQ(c.result, handler.InvokeRecord(reinterpret_cast<CMINVOKECOMMANDINFO*>(info)));
+        EXPECT_EQ(c.toggles, ((before ^ GetFileAttributesW(file.c_str())) & FILE_ATTRIBUTE_READONLY) != 0);
+    }
 }
 
 TEST_F(Dispatch, AttributeItemsToggleExactlyOneFile)

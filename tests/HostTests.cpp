@@ -127,9 +127,9 @@ std::wstring Render(const std::vector<MenuRow>& rows, bool withHelp)
     return text;
 }
 
-std::wstring ClaimLine(const std::wstring& flags = L"0x0")
+std::wstring ClaimLine(const std::wstring& flags = L"0x0", const std::wstring& claimed = L"56")
 {
-    return L"  QueryContextMenu(flags " + flags + L"): 56 identifiers\n";
+    return L"  QueryContextMenu(flags " + flags + L"): " + claimed + L" identifiers\n";
 }
 
 // The default menu for report.txt as MakeReport leaves it (the archive bit is set on every new
@@ -313,7 +313,7 @@ TEST_F(HostTest, PassesTheFlagsAndReportsAFailedQueryInItsExitCode)
     std::wstring path = MakeReport(L"report.txt");
     HostResult verbsOnly = RunHost({ L"--flags", L"0x2", path });
     EXPECT_EQ(0u, verbsOnly.exitCode);
-    EXPECT_EQ(SelectionLines(m_dir.Path(), { L"report.txt" }, L".txt txtfile") + kHandlerLine + ClaimLine(L"0x2")
+    EXPECT_EQ(SelectionLines(m_dir.Path(), { L"report.txt" }, L".txt txtfile") + kHandlerLine + ClaimLine(L"0x2", L"0")
                   + L"  (no items)\n",
               verbsOnly.out);
 

@@ -6,12 +6,14 @@
 #include "MenuHandler.h"
 #include "MenuTree.h"
 #include "TestSupport.h"
+#include <set>
 
 namespace {
 
 const wchar_t kSettingsKey[] = L"SOFTWARE\\Zeph\\Morvane";
 const UINT kFirst = 100;
 const HRESULT kClaimed = MAKE_HRESULT(SEVERITY_SUCCESS, 0, 56);
+const HRESULT kNothing = MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
 
 const DWORD kAll = DefaultOptions;
 const DWORD kInfo = OptAdditionalInfo;
@@ -118,9 +120,10 @@ public:
 
     CMenuHandler* Handler() const { return static_cast<CMenuHandler*>(m_handler.Get()); }
     IContextMenu* Menu() const { return m_handler; }
-    HRESULT Query(UINT flags = CMF_NORMAL)
+    HRESULT Query(UINT flags = CMF_NORMAL) { return QueryRange(kFirst, kFirst + 200, flags); }
+    HRESULT QueryRange(UINT first, UINT last, UINT flags = CMF_NORMAL, HMENU menu = nullptr)
     {
-        return m_handler ? m_handler->QueryContextMenu(m_menu, 1, kFirst, kFirst + 200, flags) : E_POINTER;
+        return m_handler ? m_handler->QueryContextMenu(menu ? menu : m_menu.Get(), 1, first, last, flags) : E_POINTER;
     }
     std::string Tree() const { return RenderMenu(m_menu, kFirst); }
     std::string Map() const { return MapText(Handler()->GetCommandMap()); }
@@ -450,6 +453,27 @@ TEST_F(ContextMenu, ATrailingSemicolonGivesAnEmptyLastEntry)
     EXPECT_EQ((std::vector<std::wstring>{ L"mvt", L"" }), run.QuickExts());
 }
 
+TEST_F(ContextMenu, ALeadingSemicolonGivesAnEmptyFirstEntryAndLosesNone)
+{
+    std::wstring file = MakeFile(L"report.mvt");
+    SetOptions(kInfo | OptQuickExts);
+    struct Case { const wchar_t* list; std::vector<std::wstring> entries; const char* items; } cases[] = {
+        { L";mvt", { L"", L"mvt" }, "\"No association\\t(.)\" @46\n\"Morvane Test File\\t(.mvt)\" @47\n" },
+        { L";mvt;zq1", { L"", L"mvt", L"zq1" },
+          "\"No association\\t(.)\" @46\n\"Morvane Test File\\t(.mvt)\" @47\n\"ZQ1 File\\t(.zq1)\" @48\n" },
+        { L";", { L"", L"" }, "\"No association\\t(.)\" @46\n\"No association\\t(.)\" @47\n" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToNarrow(c.list));
+        SetQuickExts(c.list);
+        MenuRun run({ file });
+        EXPECT_EQ(kClaimed, run.Query());
+        EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n" + c.items)), run.Tree());
+        EXPECT_EQ(int(c.entries.size()), run.Handler()->GetCommandMap().quickCount);
+        EXPECT_EQ(c.entries, run.QuickExts());
+    }
+}
+
 TEST_F(ContextMenu, AFileWithoutExtension)
 {
     std::wstring file = MakeFile(L"README");
@@ -487,7 +511,7 @@ TEST_F(ContextMenu, MultipleSelectionsZeroRefusesSeveralFilesOnly)
     SetDword(L"MultipleSelections", 0);
     SetOptions(kInfo);
     MenuRun several({ one, two });
-    EXPECT_EQ(kClaimed, several.Query());
+    EXPECT_EQ(kNothing, several.Query());
     EXPECT_EQ(InShellMenu(""), several.Tree());
 
     MenuRun single({ one });
@@ -507,15 +531,17 @@ TEST_F(ContextMenu, DefaultOnlyFailsAndALaterNormalRequestStillBuilds)
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", kTypeLine)), run.Tree());
 }
 
-TEST_F(ContextMenu, OtherMenuTypesGetNothingAndArmTheGuard)
+TEST_F(ContextMenu, OtherMenuTypesGetNothingAndLeaveTheBuildToALaterNormalRequest)
 {
     std::wstring file = MakeFile(L"report.mvt");
+    SetOptions(kInfo);
     for (UINT flags : { UINT(CMF_VERBSONLY), UINT(CMF_NOVERBS), UINT(CMF_EXPLORE | CMF_NOVERBS) }) {
         SCOPED_TRACE(flags);
         MenuRun run({ file });
-        EXPECT_EQ(kClaimed, run.Query(flags));
-        EXPECT_EQ(kClaimed, run.Query(CMF_NORMAL));
+        EXPECT_EQ(kNothing, run.Query(flags));
         EXPECT_EQ(InShellMenu(""), run.Tree());
+        EXPECT_EQ(kClaimed, run.Query(CMF_NORMAL));
+        EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", kTypeLine)), run.Tree());
     }
     // Flags outside the menu type do not matter.
     MenuRun extended({ file });
@@ -523,7 +549,48 @@ TEST_F(ContextMenu, OtherMenuTypesGetNothingAndArmTheGuard)
     EXPECT_NE(InShellMenu(""), extended.Tree());
 }
 
-TEST_F(ContextMenu, ASecondRequestAddsNothingAndKeepsTheMap)
+TEST_F(ContextMenu, ARangeTooSmallForEveryOffsetGetsNothingAndALaterOneBuilds)
+{
+    std::wstring file = MakeFile(L"report.mvt");
+    SetOptions(0);
+    struct Case { UINT first, last; HRESULT result; } cases[] = {
+        { kFirst, kFirst + 54, kNothing },  // 55 identifiers
+        { kFirst, kFirst, kNothing },
+        { kFirst, kFirst - 1, kNothing },
+        { 0xFFFFFFF0u, 0xFFFFFFFFu, kNothing },
+        { kFirst, kFirst + 55, kClaimed },  // exactly 56, the last one included
+        { 0xFFFFFFFFu - 55, 0xFFFFFFFFu, kClaimed },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.first) + ".." + std::to_string(c.last));
+        MenuRun run({ file });
+        EXPECT_EQ(c.result, run.QueryRange(c.first, c.last));
+        if (c.result == kNothing) {
+            EXPECT_EQ(InShellMenu(""), run.Tree());
+            EXPECT_EQ(kClaimed, run.Query());
+        }
+        EXPECT_EQ(0, run.Handler()->GetCommandMap().typeCmd);  // the simple item, built once
+    }
+}
+
+TEST_F(ContextMenu, AHandleThatIsNoMenuGetsNothingAndALaterMenuBuilds)
+{
+    std::wstring file = MakeFile(L"report.mvt");
+    SetOptions(0);
+    HMENU destroyed = CreatePopupMenu();
+    DestroyMenu(destroyed);
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    for (HMENU notMenu : { destroyed, reinterpret_cast<HMENU>(window), reinterpret_cast<HMENU>(UINT_PTR(0x1234)) }) {
+        MenuRun run({ file });
+        EXPECT_EQ(kNothing, run.QueryRange(kFirst, kFirst + 200, CMF_NORMAL, notMenu));
+        EXPECT_EQ(-1, run.Handler()->GetCommandMap().typeCmd);
+        EXPECT_EQ(kClaimed, run.Query());
+        EXPECT_EQ(InShellMenu("\"E&xtension: mvt\" @0\n"), run.Tree());
+    }
+    DestroyWindow(window);
+}
+
+TEST_F(ContextMenu, ASecondRequestAddsNothingClaimsNothingAndKeepsTheMap)
 {
     std::wstring file = MakeFile(L"report.mvt");
     SetOptions(kInfo);
@@ -531,16 +598,60 @@ TEST_F(ContextMenu, ASecondRequestAddsNothingAndKeepsTheMap)
     EXPECT_EQ(kClaimed, run.Query());
     std::string first = run.Tree(), map = run.Map();
     SetOptions(0);
-    EXPECT_EQ(kClaimed, run.Query());
+    EXPECT_EQ(kNothing, run.Query());
     EXPECT_EQ(first, run.Tree());
     EXPECT_EQ(map, run.Map());
 }
 
-TEST_F(ContextMenu, WithoutInitializeThereIsNoItem)
+TEST_F(ContextMenu, WithoutInitializeThereIsNoItemUntilASelectionArrives)
 {
+    std::wstring file = MakeFile(L"report.mvt");
+    SetOptions(0);
     MenuRun run({}, false);
-    EXPECT_EQ(kClaimed, run.Query());
+    EXPECT_EQ(kNothing, run.Query());
     EXPECT_EQ(InShellMenu(""), run.Tree());
+    EXPECT_EQ(S_OK, run.Handler()->Initialize(nullptr, ShellDataObject({ file }), nullptr));
+    EXPECT_EQ(kClaimed, run.Query());
+    EXPECT_EQ(InShellMenu("\"E&xtension: mvt\" @0\n"), run.Tree());
+
+    // A data object without a file list gives nothing, and claims nothing.
+    MenuRun empty({}, false);
+    EXPECT_EQ(S_OK, empty.Handler()->Initialize(nullptr, EmptyDataObject(), nullptr));
+    EXPECT_EQ(kNothing, empty.Query());
+    EXPECT_EQ(InShellMenu(""), empty.Tree());
+}
+
+// Two threads ask one handler for its menu at once, each with a menu of its own: exactly one of
+// them gets the item.
+TEST_F(ContextMenu, TwoThreadsAtOnceBuildOneMenu)
+{
+    std::wstring file = MakeFile(L"report.mvt");
+    SetOptions(kInfo);
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        MenuRun run({ file });
+        struct Call { IContextMenu* handler; HANDLE start; HMENU menu; HRESULT result; } calls[2];
+        CKernelHandle start(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        CKernelHandle threads[2];
+        for (Call& call : calls) {
+            call = { run.Menu(), start, CreatePopupMenu(), E_PENDING };
+            threads[&call - calls].Attach(CreateThread(nullptr, 0, [](void* p) -> DWORD {
+                Call& c = *static_cast<Call*>(p);
+                WaitForSingleObject(c.start, 10000);
+                c.result = c.handler->QueryContextMenu(c.menu, 0, kFirst, kFirst + 200, CMF_NORMAL);
+                return 0;
+            }, &call, 0, nullptr));
+            ASSERT_TRUE(threads[&call - calls].IsValid());
+        }
+        SetEvent(start);
+        HANDLE both[] = { threads[0].Get(), threads[1].Get() };
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(2, both, TRUE, 10000));
+        std::multiset<HRESULT> results = { calls[0].result, calls[1].result };
+        EXPECT_EQ((std::multiset<HRESULT>{ kNothing, kClaimed }), results);
+        EXPECT_EQ(1, GetMenuItemCount(calls[0].menu) + GetMenuItemCount(calls[1].menu));
+        for (Call& call : calls)
+            DestroyMenu(call.menu);
+    }
 }
 
 TEST_F(ContextMenu, ASecondInitializeKeepsTheFirstSelection)

@@ -240,10 +240,9 @@ TEST_F(ClassObjectTest, TheHandlerRefusesAggregationAndTheLoggerJoinsIt)
 
 TEST_F(ClassObjectTest, UnloadIsAllowedOnlyWithoutObjectsAndLocks)
 {
-    CComPtr<IClassFactory> factory = Factory(CLSID_MorvaneMenuHandler);
     EXPECT_EQ(S_OK, m_canUnload());
     CComPtr<IContextMenu> menu;
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IContextMenu, menu.ReceiveVoid()));
+    ASSERT_EQ(S_OK, Factory(CLSID_MorvaneMenuHandler)->CreateInstance(nullptr, IID_IContextMenu, menu.ReceiveVoid()));
     CComPtr<IUnknown> logger;
     ASSERT_EQ(S_OK, Factory(CLSID_MorvaneLogger)->CreateInstance(nullptr, IID_ILogger, logger.ReceiveVoid()));
     EXPECT_EQ(S_FALSE, m_canUnload());
@@ -251,9 +250,53 @@ TEST_F(ClassObjectTest, UnloadIsAllowedOnlyWithoutObjectsAndLocks)
     EXPECT_EQ(S_FALSE, m_canUnload());
     logger.Release();
     EXPECT_EQ(S_OK, m_canUnload());
-    factory->LockServer(TRUE);
+}
+
+TEST_F(ClassObjectTest, AHeldClassObjectKeepsTheModuleButTheCacheDoesNot)
+{
+    CComPtr<IClassFactory> factory = Factory(CLSID_MorvaneMenuHandler);
+    ASSERT_TRUE(factory);
     EXPECT_EQ(S_FALSE, m_canUnload());
-    factory->LockServer(FALSE);
+    CComPtr<IClassFactory> again = Factory(CLSID_MorvaneMenuHandler);
+    factory.Release();
+    EXPECT_EQ(S_FALSE, m_canUnload());
+    again.Release();
+    EXPECT_EQ(S_OK, m_canUnload());  // only the cache holds it now
+    CComPtr<IUnknown> unknown;
+    ASSERT_EQ(S_OK, m_getClassObject(CLSID_MorvaneLogger, IID_IUnknown, unknown.ReceiveVoid()));
+    EXPECT_EQ(S_FALSE, m_canUnload());
+    unknown.Release();
+    EXPECT_EQ(S_OK, m_canUnload());
+    // A refused interface hands out nothing and holds nothing.
+    CComPtr<IUnknown> none;
+    EXPECT_EQ(E_NOINTERFACE, m_getClassObject(CLSID_MorvaneLogger, IID_IContextMenu, none.ReceiveVoid()));
+    EXPECT_EQ(S_OK, m_canUnload());
+}
+
+TEST_F(ClassObjectTest, LockServerCountsAndAStrayUnlockReleasesNothing)
+{
+    CComPtr<IClassFactory> factory = Factory(CLSID_MorvaneMenuHandler);
+    ASSERT_TRUE(factory);
+    EXPECT_EQ(S_OK, factory->LockServer(TRUE));
+    EXPECT_EQ(S_OK, factory->LockServer(TRUE));
+    factory.Release();
+    EXPECT_EQ(S_FALSE, m_canUnload());
+    EXPECT_EQ(S_OK, Factory(CLSID_MorvaneMenuHandler)->LockServer(FALSE));
+    EXPECT_EQ(S_FALSE, m_canUnload());
+    EXPECT_EQ(S_OK, Factory(CLSID_MorvaneMenuHandler)->LockServer(FALSE));
+    EXPECT_EQ(S_OK, m_canUnload());
+
+    // Unlocks without locks while a handler lives: the handler still keeps the module.
+    CComPtr<IContextMenu> menu;
+    ASSERT_EQ(S_OK, Factory(CLSID_MorvaneMenuHandler)->CreateInstance(nullptr, IID_IContextMenu, menu.ReceiveVoid()));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(S_OK, Factory(CLSID_MorvaneMenuHandler)->LockServer(FALSE));
+    EXPECT_EQ(S_FALSE, m_canUnload());
+    menu.Release();
+    EXPECT_EQ(S_OK, m_canUnload());
+    EXPECT_EQ(S_OK, Factory(CLSID_MorvaneMenuHandler)->LockServer(TRUE));
+    EXPECT_EQ(S_FALSE, m_canUnload());
+    EXPECT_EQ(S_OK, Factory(CLSID_MorvaneMenuHandler)->LockServer(FALSE));
     EXPECT_EQ(S_OK, m_canUnload());
 }
 

@@ -392,3 +392,20 @@ HRESULT CreateShortcut(const std::wstring& linkPath, const std::wstring& target,
         return hr;
     return file->Save(linkPath.c_str(), TRUE);
 }
+
+CPageEndBuffer::CPageEndBuffer(size_t size)
+{
+    const size_t page = 4096, span = (size + page - 1) / page * page;
+    m_pages = VirtualAlloc(nullptr, span + page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    DWORD previous = 0;
+    if (!m_pages || !VirtualProtect(static_cast<char*>(m_pages) + span, page, PAGE_NOACCESS, &previous))
+        return;
+    m_bytes = static_cast<char*>(m_pages) + span - size;
+    memset(m_bytes, 0, size);
+}
+
+CPageEndBuffer::~CPageEndBuffer()
+{
+    if (m_pages)
+        VirtualFree(m_pages, 0, MEM_RELEASE);
+}

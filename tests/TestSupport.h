@@ -48,6 +48,21 @@ private:
     bool m_registered = false;
 };
 
+// size bytes that end where an inaccessible page begins: a read or write past them faults.
+class CPageEndBuffer {
+public:
+    explicit CPageEndBuffer(size_t size);
+    ~CPageEndBuffer();
+    CPageEndBuffer(const CPageEndBuffer&) = delete;
+    CPageEndBuffer& operator=(const CPageEndBuffer&) = delete;
+    void* Get() const { return m_bytes; }
+    template <class T> T* As() const { return static_cast<T*>(m_bytes); }
+
+private:
+    void* m_pages = nullptr;
+    void* m_bytes = nullptr;
+};
+
 // The clipboard's CF_UNICODETEXT, or a marker text when there is none.
 std::wstring ClipboardText();
 

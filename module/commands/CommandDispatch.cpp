@@ -126,16 +126,28 @@ void CopyToClipboard(CFileList::CFileInfo& file, int item)
 
 }
 
+// The verb of the record: the wide one when the caller says it sent one and the record is large
+// enough to hold it, else the 8-bit one. Either is a string or an offset in the low word.
+static UINT_PTR VerbOf(const CMINVOKECOMMANDINFO& info)
+{
+    if (info.cbSize >= sizeof(CMINVOKECOMMANDINFOEX) && (info.fMask & CMIC_MASK_UNICODE))
+        return reinterpret_cast<UINT_PTR>(reinterpret_cast<const CMINVOKECOMMANDINFOEX&>(info).lpVerbW);
+    return reinterpret_cast<UINT_PTR>(info.lpVerb);
+}
+
 STDMETHODIMP CMenuHandler::InvokeCommand(CMINVOKECOMMANDINFO* info)
 {
-    if (!info)
-        return E_FAIL;
+    // cbSize says how much of the record is readable; nothing else is read before it is checked.
+    if (!info || info->cbSize < sizeof(CMINVOKECOMMANDINFO))
+        return E_INVALIDARG;
+    CCriticalSectionLock lock(m_objectCs);
     // A verb is a string unless every bit above the low word is zero (the whole pointer counts).
-    if (!IS_INTRESOURCE(info->lpVerb)) {
+    UINT_PTR verb = VerbOf(*info);
+    if (!IS_INTRESOURCE(verb)) {
         Trace(L"InvokeCommand: not supported verb\n");
         return E_FAIL;
     }
-    UINT offset = LOWORD(reinterpret_cast<UINT_PTR>(info->lpVerb));
+    UINT offset = LOWORD(verb);
     if (offset > UINT(kCommandCount))
         return E_FAIL;
     HWND parent = info->hwnd;

@@ -81,15 +81,26 @@ void CopyCut(Char* buffer, UINT capacity, const Char* text)
 
 }
 
+// Help texts and validation are answered; the handler has no verbs, so every other request is
+// refused with the buffer left alone (a caller trusting S_OK would read it as a verb).
 STDMETHODIMP CMenuHandler::GetCommandString(UINT_PTR idCmd, UINT type, UINT*, CHAR* name, UINT cchMax)
 {
+    CCriticalSectionLock lock(m_objectCs);
     Trace(L"GetCommandString(%u, %u)", UINT(idCmd), type);
     if (idCmd >= UINT_PTR(kCommandCount))
-        return S_OK;
+        return E_INVALIDARG;
     bool quick = idCmd >= UINT_PTR(kCmdQuickFirst);
-    if (type == GCS_HELPTEXTW)
+    switch (type) {
+    case GCS_HELPTEXTW:
         CopyCut(reinterpret_cast<LPWSTR>(name), cchMax, quick ? kQuickExtHelpW : kHelpTextsW[idCmd]);
-    else if (type == GCS_HELPTEXTA)
+        return S_OK;
+    case GCS_HELPTEXTA:
         CopyCut(name, cchMax, quick ? kQuickExtHelpA : kHelpTextsA[idCmd]);
-    return S_OK;
+        return S_OK;
+    case GCS_VALIDATEA:
+    case GCS_VALIDATEW:
+        return S_OK;
+    default:
+        return E_NOTIMPL;
+    }
 }

@@ -10,6 +10,13 @@ const int kLineCapacity = 100;       // popup label, type, short name, attribute
 const int kTypeNameCapacity = 80;
 
 const HRESULT kClaimed = MAKE_HRESULT(SEVERITY_SUCCESS, 0, kCommandCount);
+const HRESULT kNothingClaimed = MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
+
+// Whether the shell's range holds all the fixed offsets, idCmdLast included.
+bool RangeHoldsEveryOffset(UINT idCmdFirst, UINT idCmdLast)
+{
+    return idCmdLast >= idCmdFirst && idCmdLast - idCmdFirst >= UINT(kCommandCount - 1);
+}
 
 // Formats into a fixed line buffer; a longer text is cut and stays terminated.
 void FormatLine(WCHAR (&line)[kLineCapacity], LPCWSTR format, ...)
@@ -155,6 +162,7 @@ void CMenuHandler::FinalRelease()
 
 STDMETHODIMP CMenuHandler::Initialize(PCIDLIST_ABSOLUTE folder, IDataObject* dataObject, HKEY progId)
 {
+    CCriticalSectionLock lock(m_objectCs);
     Trace(L"====================");
     Trace(L"Initialize(%p %p %d)", folder, dataObject, int(reinterpret_cast<INT_PTR>(progId)));
     if (m_pDataObject) {
@@ -180,29 +188,46 @@ void CMenuHandler::ResetCommandMap()
     m_pQuickExts.RemoveAll();
 }
 
-STDMETHODIMP CMenuHandler::QueryContextMenu(HMENU menu, UINT indexMenu, UINT idCmdFirst, UINT, UINT flags)
+STDMETHODIMP CMenuHandler::QueryContextMenu(HMENU menu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast, UINT flags)
 {
+    CCriticalSectionLock lock(m_objectCs);
     Trace(L"QueryContextMenu: hMenu = %08x, uFlags = %08x, cmfType = %08x", UINT(reinterpret_cast<UINT_PTR>(menu)), flags,
           flags & 0xF);
     if (flags & CMF_DEFAULTONLY)
         return E_FAIL;
     if (m_pParameters) {
         Trace(L"Re-entered...");
-        return kClaimed;
+        return kNothingClaimed;
     }
+    // Calls that cannot insert leave the handler unbuilt, so a later call still builds its menu.
+    UINT menuType = flags & 0xF;
+    if (menuType != CMF_NORMAL && menuType != CMF_EXPLORE)
+        return kNothingClaimed;
+    if (!::IsMenu(menu) || !RangeHoldsEveryOffset(idCmdFirst, idCmdLast) || !m_pDataObject)
+        return kNothingClaimed;
+
+    int itemsBefore = ::GetMenuItemCount(menu);
+    BuildMenu(menu, indexMenu, idCmdFirst);
+    if (::GetMenuItemCount(menu) > itemsBefore)
+        return kClaimed;
+    // Nothing inserted: forget this attempt, so no command runs and the next call builds afresh.
+    m_pParameters.reset();
+    ResetCommandMap();
+    return kNothingClaimed;
+}
+
+void CMenuHandler::BuildMenu(HMENU menu, UINT indexMenu, UINT idCmdFirst)
+{
     m_pParameters.reset(new (std::nothrow) Parameters());
     if (!m_pParameters)
-        return kClaimed;
+        return;
     m_pParameters->GetFileList(m_pDataObject);
     ResetCommandMap();
 
-    UINT menuType = flags & 0xF;
-    if (menuType != CMF_NORMAL && menuType != CMF_EXPLORE)
-        return kClaimed;
     CFileList* files = m_pParameters->GetFileList();
     if (!files || files->GetSize() == 0) {
         Trace(L"QueryContextMenu: no files selected");
-        return kClaimed;
+        return;
     }
 
     DWORD options = DefaultOptions;
@@ -217,19 +242,18 @@ STDMETHODIMP CMenuHandler::QueryContextMenu(HMENU menu, UINT indexMenu, UINT idC
     bool several = files->GetSize() > 1;
     if (several && multipleSelections == 0) {
         Trace(L"QueryContextMenu: multiple files disabled");
-        return kClaimed;
+        return;
     }
     if (several || !(options & OptAdditionalInfo)) {
         Trace(L"QueryContextMenu: simple menu");
         BuildSimpleMenu(menu, indexMenu, idCmdFirst, *files);
-        return kClaimed;
+        return;
     }
     if (files->ElementAt(0).m_path.IsEmpty())
-        return kClaimed;
+        return;
     Trace(L"Implementing Morvane menus");
     BuildFullMenu(menu, indexMenu, idCmdFirst, *files, options, quickExts);
     Trace(L"QueryContextMenu: complete");
-    return kClaimed;
 }
 
 void CMenuHandler::BuildSimpleMenu(HMENU menu, UINT position, UINT first, CFileList& files)
@@ -440,7 +464,7 @@ void CMenuHandler::AddQuickExtensions(const MenuContext& context, const CString&
 {
     HMENU target = GroupTarget(context.submenu, context.Has(OptQuickExtsSubmenu), L"Quick Extensions");
     int count = 1;
-    for (int at = quickExts.Find(L';', 1); at >= 0; at = quickExts.Find(L';', at + 1))
+    for (int at = quickExts.Find(L';'); at >= 0; at = quickExts.Find(L';', at + 1))
         ++count;
     if (!m_pQuickExts.SetSize(count))
         return;  // out of memory: no entries, so dispatch never reaches into the array

@@ -44,6 +44,7 @@ private:
     struct MenuContext;  // the popup being filled, the first identifier, the file and the options
 
     void ResetCommandMap();
+    void BuildMenu(HMENU menu, UINT indexMenu, UINT idCmdFirst);
     void BuildSimpleMenu(HMENU menu, UINT position, UINT first, CFileList& files);
     void BuildFullMenu(HMENU menu, UINT position, UINT first, CFileList& files, DWORD options, const CString& quickExts);
     void AddTypeLine(const MenuContext& context);
@@ -55,8 +56,8 @@ private:
     void AddDialogCommands(const MenuContext& context);
     void AddQuickExtensions(const MenuContext& context, const CString& quickExts);
 
-    // The context of the one menu this object builds: settings key and file list. Its existence
-    // is also the guard against building a second menu.
+    // The context of the one menu this object built: settings key and file list. It exists only
+    // once a menu was built, so it is also the guard against building a second one.
     std::unique_ptr<Parameters> m_pParameters;
     // The command map: where the variable groups of the built menu landed, as offsets from the
     // first identifier the shell granted; -1 where a command is absent.

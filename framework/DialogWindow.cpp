@@ -1,5 +1,6 @@
 #include "DialogWindow.h"
 #include "App.h"
+#include "SubclassedWindow.h"
 
 namespace {
 
@@ -34,17 +35,16 @@ HINSTANCE CDialogWindow::ResourceInstance()
     return ::GetModuleHandle(nullptr);
 }
 
-CString CDialogWindow::GetItemText(int id) const
+CString CDialogWindow::WindowText(HWND window)
 {
     CString text;
-    HWND item = GetItem(id);
-    if (!item)
+    if (!window)
         return text;
-    int length = ::GetWindowTextLength(item);
+    int length = ::GetWindowTextLength(window);
     LPTSTR buffer = text.GetBuffer(length);
     if (!buffer)
         return text;
-    int copied = ::GetWindowText(item, buffer, length + 1);
+    int copied = ::GetWindowText(window, buffer, length + 1);
     text.ReleaseBuffer(copied >= 0 && copied <= length ? copied : 0);
     return text;
 }
@@ -106,7 +106,9 @@ INT_PTR CDialogWindow::Dispatch(CDialogWindow* self, HWND hwnd, UINT message, WP
     if (!self)
         return FALSE;
     LRESULT result = 0;
-    bool handled = self->OnMessage(message, wParam, lParam, result);
+    // A control that handles its own notifications answers them before the dialog sees them.
+    bool handled = CSubclassedWindow::ReflectToControl(message, wParam, lParam, result)
+        || self->OnMessage(message, wParam, lParam, result);
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtr(hwnd, DWLP_USER, 0);
         self->m_hwnd = nullptr;

@@ -13,7 +13,8 @@ public:
 
     HWND GetHwnd() const { return m_hwnd; }
     HWND GetItem(int id) const { return ::GetDlgItem(m_hwnd, id); }
-    CString GetItemText(int id) const;
+    CString GetItemText(int id) const { return WindowText(GetItem(id)); }
+    static CString WindowText(HWND window);
     void SetItemText(int id, LPCTSTR text) const { ::SetDlgItemText(m_hwnd, id, text); }
 
     // Moves the members into the controls (save = false) or the controls into the members.

@@ -7,37 +7,6 @@
 
 namespace {
 
-struct LinkFields {
-    std::wstring target, arguments, workingDir, description, iconPath;
-    int iconIndex = -1;
-};
-
-LinkFields ReadLink(const std::wstring& path)
-{
-    LinkFields fields;
-    CComPtr<IShellLinkW> link;
-    CComPtr<IPersistFile> file;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid()))
-        || FAILED(link.QueryInterface(IID_IPersistFile, file)) || FAILED(file->Load(path.c_str(), STGM_READ)))
-        return fields;
-    wchar_t text[MAX_PATH] = {};
-    link->GetPath(text, MAX_PATH, nullptr, 0);
-    fields.target = text;
-    text[0] = 0;
-    link->GetArguments(text, MAX_PATH);
-    fields.arguments = text;
-    text[0] = 0;
-    link->GetWorkingDirectory(text, MAX_PATH);
-    fields.workingDir = text;
-    text[0] = 0;
-    link->GetDescription(text, MAX_PATH);
-    fields.description = text;
-    text[0] = 0;
-    link->GetIconLocation(text, MAX_PATH, &fields.iconIndex);
-    fields.iconPath = text;
-    return fields;
-}
-
 class ShortcutWriter : public testing::Test {
 protected:
     void SetUp() override
@@ -59,7 +28,7 @@ TEST_F(ShortcutWriter, ChangedArgumentsKeepEverythingElse)
     ASSERT_TRUE(list.IsShortcut(0));
     EXPECT_TRUE(list.WriteShortcut(nullptr, target.c_str(), L"-new \"quoted arg\"", workDir.c_str()));
 
-    LinkFields fields = ReadLink(link);
+    ShortcutFields fields = ReadShortcut(link);
     EXPECT_EQ(target, fields.target);
     EXPECT_EQ(L"-new \"quoted arg\"", fields.arguments);
     EXPECT_EQ(workDir, fields.workingDir);
@@ -76,7 +45,7 @@ TEST_F(ShortcutWriter, AnEmptyWorkingDirectoryIsCleared)
     CFileList list(ShellDataObject({ link }));
     std::wstring other = dir.MakeFile(L"other.exe", "MZ");
     EXPECT_TRUE(list.WriteShortcut(nullptr, other.c_str(), L"", L""));
-    LinkFields fields = ReadLink(link);
+    ShortcutFields fields = ReadShortcut(link);
     EXPECT_EQ(other, fields.target);
     EXPECT_EQ(L"", fields.arguments);
     EXPECT_EQ(L"", fields.workingDir);
@@ -114,7 +83,7 @@ TEST_F(ShortcutWriter, AReadOnlyShortcutIsReportedAndKeepsItsValues)
     EXPECT_TRUE(list.WriteShortcut(nullptr, target.c_str(), L"-new", workDir.c_str()));
     SetFileAttributesW(link.c_str(), FILE_ATTRIBUTE_NORMAL);
     ExpectOneSaveFailure(dialogs);
-    EXPECT_EQ(L"-old", ReadLink(link).arguments);
+    EXPECT_EQ(L"-old", ReadShortcut(link).arguments);
     EXPECT_STREQ(L"-old", list.GetLinkArguments(0));
 }
 
@@ -128,7 +97,7 @@ TEST_F(ShortcutWriter, ALockedShortcutIsReportedAndKeepsItsValues)
     EXPECT_TRUE(list.WriteShortcut(nullptr, target.c_str(), L"-new", workDir.c_str()));
     holder.Close();
     ExpectOneSaveFailure(dialogs);
-    EXPECT_EQ(L"-old", ReadLink(link).arguments);
+    EXPECT_EQ(L"-old", ReadShortcut(link).arguments);
     EXPECT_STREQ(L"-old", list.GetLinkArguments(0));
 }
 
@@ -138,7 +107,7 @@ TEST_F(ShortcutWriter, OnlyTheShortcutsOfASelectionAreRewritten)
     CFileList list(ShellDataObject({ plain, link }));
     ASSERT_EQ(2, list.GetSize());
     EXPECT_TRUE(list.WriteShortcut(nullptr, target.c_str(), L"-both", workDir.c_str()));
-    EXPECT_EQ(L"-both", ReadLink(link).arguments);
+    EXPECT_EQ(L"-both", ReadShortcut(link).arguments);
     CFileHandle file(CreateFileW(plain.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     char bytes[64] = {};
     DWORD got = 0;

@@ -409,3 +409,29 @@ CPageEndBuffer::~CPageEndBuffer()
     if (m_pages)
         VirtualFree(m_pages, 0, MEM_RELEASE);
 }
+
+ShortcutFields ReadShortcut(const std::wstring& linkPath)
+{
+    ShortcutFields fields;
+    CComPtr<IShellLinkW> link;
+    CComPtr<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid()))
+        || FAILED(link.QueryInterface(IID_IPersistFile, file)) || FAILED(file->Load(linkPath.c_str(), STGM_READ)))
+        return fields;
+    wchar_t text[MAX_PATH] = {};
+    link->GetPath(text, MAX_PATH, nullptr, 0);
+    fields.target = text;
+    text[0] = 0;
+    link->GetArguments(text, MAX_PATH);
+    fields.arguments = text;
+    text[0] = 0;
+    link->GetWorkingDirectory(text, MAX_PATH);
+    fields.workingDir = text;
+    text[0] = 0;
+    link->GetDescription(text, MAX_PATH);
+    fields.description = text;
+    text[0] = 0;
+    link->GetIconLocation(text, MAX_PATH, &fields.iconIndex);
+    fields.iconPath = text;
+    return fields;
+}

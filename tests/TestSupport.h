@@ -95,3 +95,9 @@ HRESULT CreateCompoundDocument(const std::wstring& path, const std::vector<const
 HRESULT CreateShortcut(const std::wstring& linkPath, const std::wstring& target, const std::wstring& arguments,
                        const std::wstring& workingDir, const std::wstring& description = L"",
                        const std::wstring& iconPath = L"", int iconIndex = 0);
+// A shell link's fields as IShellLinkW reads them back; all empty when it cannot be loaded.
+struct ShortcutFields {
+    std::wstring target, arguments, workingDir, description, iconPath;
+    int iconIndex = -1;
+};
+ShortcutFields ReadShortcut(const std::wstring& linkPath);

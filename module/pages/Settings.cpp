@@ -129,3 +129,14 @@ CFileList* Parameters::GetFileList(IDataObject* selection)
     }
     return m_fileList.get();
 }
+
+CExtList* Parameters::GetExtList()
+{
+    if (!m_extList) {
+        DWORD options = DefaultOptions;
+        if (Options* settings = GetOptions())
+            settings->ReadDword(kValueOptions, options);
+        m_extList.reset(new (std::nothrow) CExtList(options));
+    }
+    return m_extList.get();
+}

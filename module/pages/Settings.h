@@ -1,6 +1,7 @@
 // The user's settings: one key of the current user, the option bits, and the per-handler context
-// that owns the open key and the current file list.
+// that owns the open key, the current file list and the registered types.
 #pragma once
+#include "ExtList.h"
 #include "FileList.h"
 #include "Holders.h"
 #include "Str.h"
@@ -92,8 +93,11 @@ public:
     // With a selection, replaces the list with one built from it; returns the current list
     // (null until one was built).
     CFileList* GetFileList(IDataObject* selection = nullptr);
+    // Built on the first call from the "Options" read then, and kept; null only when out of memory.
+    CExtList* GetExtList();
 
 private:
     std::unique_ptr<Options> m_options;
     std::unique_ptr<CFileList> m_fileList;
+    std::unique_ptr<CExtList> m_extList;
 };

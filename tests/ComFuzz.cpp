@@ -1,0 +1,364 @@
+// Random call sequences against the context-menu handler, with the inputs a careless or hostile
+// host hands over: short and oversized records, string and integer verbs, every offset, request
+// type and buffer size, identifier ranges that do not fit, handles that are no menus, malformed
+// file lists. Every buffer the handler receives ends where an inaccessible page begins, so a read
+// or write past it faults; a watchdog ends the run when a call does not return. The seed is fixed:
+// a failure names the sequence and the call, and rerunning replays them.
+#include <gtest/gtest.h>
+#include "CommandIds.h"
+#include "ComObject.h"
+#include "DialogWatcher.h"
+#include "InfoSheet.h"
+#include "MenuHandler.h"
+#include "TestSupport.h"
+#include <atomic>
+#include <memory>
+#include <random>
+
+namespace {
+
+const wchar_t kSettingsKey[] = L"SOFTWARE\\Zeph\\Morvane";
+const int kSequences = 3000;
+const int kMaxCallsPerSequence = 12;
+const int kSequencesPerFileSet = 50;
+const DWORD kWatchdogMs = 30000;
+
+std::atomic<int> g_sequence{ -1 };
+std::atomic<int> g_call{ 0 };
+std::atomic<long> g_progress{ 0 };
+// How often the calls got past the handler's checks, so that a run shows it reached the real work.
+long g_menusBuilt = 0, g_textsGiven = 0, g_commandsRun = 0;
+const char* volatile g_callName = "";
+
+DWORD WINAPI Watchdog(void*)
+{
+    long seen = -1;
+    for (;;) {
+        Sleep(kWatchdogMs);
+        long now = g_progress.load();
+        if (now == seen) {
+            fprintf(stderr, "fuzz: sequence %d call %d (%s) did not return within %lu ms\n", g_sequence.load(),
+                    g_call.load(), g_callName, kWatchdogMs);
+            fflush(stderr);
+            TerminateProcess(GetCurrentProcess(), 3);
+        }
+        seen = now;
+    }
+}
+
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* exception)
+{
+    if (exception->ExceptionRecord->ExceptionCode < 0xC0000000)  // debug output and other notices
+        return EXCEPTION_CONTINUE_SEARCH;
+    fprintf(stderr, "fuzz: exception %08lx at %p in sequence %d call %d (%s)\n",
+            exception->ExceptionRecord->ExceptionCode, exception->ExceptionRecord->ExceptionAddress,
+            g_sequence.load(), g_call.load(), g_callName);
+    fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 2);  // a debugger's crash dialog must not hold the run
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+void NoSheet(Parameters&, InfoPage, HWND) {}
+
+// The files a sequence selects from; remade now and then, since renames and toggles change them.
+class FileSet {
+public:
+    FileSet()
+    {
+        m_paths.push_back(m_dir.MakeFile(L"plain.txt", "some text"));
+        m_paths.push_back(m_dir.MakeFile(L"no extension", "x"));
+        m_paths.push_back(m_dir / L"report.doc");
+        CreateCompoundDocument(m_paths.back(), { "Title", "Subject", "Author", "Keywords", "Comments" });
+        m_paths.push_back(m_dir / L"target.lnk");
+        CreateShortcut(m_paths.back(), m_paths[0], L"/a /b", m_dir.Path(), L"a shortcut");
+        m_paths.push_back(m_dir.MakeFile(std::wstring(200, L'n') + L".longext", ""));
+        m_paths.push_back(m_dir.MakeFile(L"read only.md", "r"));
+        SetFileAttributesW(m_paths.back().c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+        m_paths.push_back(m_dir / L"gone.txt");  // never made
+    }
+    const std::vector<std::wstring>& Paths() const { return m_paths; }
+
+private:
+    CTempDir m_dir{ L"fuzz" };
+    std::vector<std::wstring> m_paths;
+};
+
+// Walks a menu and its popups; false when an item's identifier lies outside [first, last].
+bool IdentifiersWithin(HMENU menu, UINT first, UINT last, int depth = 0)
+{
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; i++) {
+        MENUITEMINFOW item = { sizeof(item) };
+        item.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE;
+        if (!GetMenuItemInfoW(menu, i, TRUE, &item))
+            continue;
+        if (item.hSubMenu) {
+            if (depth < 4 && !IdentifiersWithin(item.hSubMenu, first, last, depth + 1))
+                return false;
+            continue;
+        }
+        if (item.fType & MFT_SEPARATOR)
+            continue;
+        bool shellOwn = item.wID == 1 || item.wID == 2;
+        if (!shellOwn && (item.wID < first || item.wID > last))
+            return false;
+    }
+    return true;
+}
+
+class Fuzzer {
+public:
+    Fuzzer(std::mt19937& random, const FileSet& files, HWND window)
+        : m_random(random), m_files(files), m_window(window)
+    {
+    }
+
+    void RunSequence()
+    {
+        CComPtr<IContextMenu> menu;
+        ASSERT_EQ(S_OK, (CreateComInstance<CMenuHandler, false>(nullptr, IID_IContextMenu, menu.ReceiveVoid())));
+        int calls = 1 + Pick(kMaxCallsPerSequence);
+        for (int i = 0; i < calls && !testing::Test::HasFatalFailure(); i++) {
+            g_call = i;
+            switch (Pick(8)) {
+            case 0: case 1: Initialize(menu); break;
+            case 2: case 3: QueryContextMenu(menu); break;
+            case 4: case 5: GetCommandString(menu); break;
+            default: InvokeCommand(menu); break;
+            }
+            m_calls++;
+            g_progress++;
+        }
+    }
+    long Calls() const { return m_calls; }
+
+private:
+    int Pick(int count) { return int(m_random() % unsigned(count)); }
+    bool Chance(int percent) { return Pick(100) < percent; }
+
+    std::vector<std::wstring> SomePaths()
+    {
+        const std::vector<std::wstring>& all = m_files.Paths();
+        std::vector<std::wstring> chosen;
+        int count = Chance(70) ? 1 : 1 + Pick(int(all.size()));
+        for (int i = 0; i < count; i++)
+            chosen.push_back(all[Pick(int(all.size()))]);
+        return chosen;
+    }
+
+    // A CF_HDROP block cut, bent or overrun in one of the ways a broken source produces.
+    std::string MalformedBlock()
+    {
+        std::string block = DropFilesBlock(SomePaths());
+        switch (Pick(5)) {
+        case 0: block.resize(Pick(int(block.size()))); break;                             // cut anywhere
+        case 1: reinterpret_cast<DROPFILES*>(&block[0])->pFiles = 0x7FFFFFF0; break;        // offset past the end
+        case 2: block.resize(block.size() - 4); break;                                      // no closing NULs
+        case 3: reinterpret_cast<DROPFILES*>(&block[0])->fWide = FALSE; break;              // read as 8-bit
+        default:
+            for (size_t i = sizeof(DROPFILES); i < block.size(); i++)
+                if (Chance(10))
+                    block[i] = char(m_random());
+        }
+        return block;
+    }
+
+    void Initialize(IContextMenu* menu)
+    {
+        g_callName = "Initialize";
+        CComPtr<IShellExtInit> init;
+        ASSERT_EQ(S_OK, menu->QueryInterface(IID_IShellExtInit, init.ReceiveVoid()));
+        CComPtr<IDataObject> data;
+        switch (Pick(5)) {
+        case 0: case 1: data = ShellDataObject(SomePaths()); break;
+        case 2: data = HdropDataObject(SomePaths()); break;
+        case 3: data = Chance(50) ? EmptyDataObject() : BlockDataObject(MalformedBlock()); break;
+        default: break;  // no data object at all
+        }
+        EXPECT_EQ(S_OK, init->Initialize(nullptr, data, nullptr));
+    }
+
+    void QueryContextMenu(IContextMenu* menu)
+    {
+        g_callName = "QueryContextMenu";
+        static const UINT kFlags[] = { CMF_NORMAL,    CMF_DEFAULTONLY, CMF_VERBSONLY, CMF_EXPLORE,   CMF_NOVERBS,
+                                       CMF_CANRENAME, CMF_NODEFAULT,   CMF_EXTENDEDVERBS, CMF_ASYNCVERBSTATE,
+                                       CMF_OPTIMIZEFORINVOKE, CMF_SYNCCASCADEMENU, CMF_DONOTPICKDEFAULT, 0xFFFFFFFF };
+        UINT flags = kFlags[Pick(ARRAYSIZE(kFlags))];
+        if (Chance(30))
+            flags |= m_random() & 0xFFFF0000;
+        UINT first = Chance(80) ? 100 + Pick(30000) : UINT(m_random());
+        UINT last;
+        switch (Pick(4)) {
+        case 0: last = first + Pick(60); break;  // often too few
+        case 1: last = first > 0 ? first - 1 - Pick(int(first < 10 ? first : 10)) : 0; break;
+        case 2: last = 0xFFFF; break;
+        default: last = first + 55 + Pick(500); break;
+        }
+        UINT index = Chance(80) ? UINT(Pick(4)) : UINT(m_random());
+
+        CMenuHandle popup(CreatePopupMenu());
+        AppendMenuW(popup, MF_STRING, 1, L"&Open");
+        AppendMenuW(popup, MF_STRING, 2, L"P&roperties");
+        int before = GetMenuItemCount(popup);
+        HMENU target = popup;
+        int kind = Pick(10);
+        if (kind == 0)
+            target = nullptr;
+        else if (kind == 1)
+            target = reinterpret_cast<HMENU>(m_window);  // a handle, but no menu
+        HRESULT result = menu->QueryContextMenu(target, index, first, last, flags);
+        if (SUCCEEDED(result)) {
+            UINT claimed = HRESULT_CODE(result);
+            EXPECT_TRUE(claimed == 0 || claimed == UINT(kCommandCount)) << claimed;
+            if (claimed == 0) {
+                EXPECT_EQ(before, GetMenuItemCount(popup)) << "items inserted, none claimed";
+            }
+            else {
+                g_menusBuilt++;
+                EXPECT_LE(UINT64(first) + kCommandCount - 1, UINT64(last)) << "claimed more than the range";
+            }
+        }
+        EXPECT_TRUE(IdentifiersWithin(popup, first, last)) << "an identifier outside " << first << ".." << last;
+    }
+
+    void GetCommandString(IContextMenu* menu)
+    {
+        g_callName = "GetCommandString";
+        static const UINT kTypes[] = { GCS_VERBA, GCS_HELPTEXTA, GCS_VALIDATEA, GCS_VERBW, GCS_HELPTEXTW,
+                                       GCS_VALIDATEW, GCS_VERBICONW, GCS_UNICODE, 3, 7, 0xFFFFFFFF };
+        UINT type = kTypes[Pick(ARRAYSIZE(kTypes))];
+        UINT_PTR offset = Chance(85) ? UINT_PTR(Pick(64)) : UINT_PTR(m_random()) << (Chance(50) ? 32 : 0);
+        static const UINT kSizes[] = { 0, 1, 2, 3, 8, 40, 79, 80, 260, 1024 };
+        UINT chars = kSizes[Pick(ARRAYSIZE(kSizes))];
+        bool wide = (type & GCS_UNICODE) != 0;
+        size_t bytes = size_t(chars) * (wide ? sizeof(WCHAR) : 1);
+        CPageEndBuffer buffer(bytes ? bytes : 1);
+        memset(buffer.Get(), 0x5A, bytes ? bytes : 1);
+        CHAR* name = Chance(5) ? nullptr : static_cast<CHAR*>(bytes ? buffer.Get() : nullptr);
+        HRESULT result = menu->GetCommandString(offset, type, nullptr, name, chars);
+        if (offset >= UINT_PTR(kCommandCount))
+            EXPECT_TRUE(FAILED(result)) << "offset " << offset << " type " << type;
+        bool text = type == GCS_HELPTEXTA || type == GCS_HELPTEXTW;
+        if (result == S_OK && text && name) {
+            g_textsGiven++;
+            ASSERT_GT(chars, 0u);
+            bool terminated = false;
+            for (UINT i = 0; i < chars && !terminated; i++)
+                terminated = wide ? reinterpret_cast<WCHAR*>(name)[i] == 0 : name[i] == 0;
+            EXPECT_TRUE(terminated) << "help text of " << offset << " not ended within " << chars;
+        }
+    }
+
+    // A verb as a string at the end of its page: an 8-bit or a wide one.
+    template <class Char> Char* StringVerb(std::unique_ptr<CPageEndBuffer>& holder, const Char* text)
+    {
+        size_t length = 0;
+        while (text[length])
+            length++;
+        holder.reset(new CPageEndBuffer((length + 1) * sizeof(Char)));
+        memcpy(holder->Get(), text, (length + 1) * sizeof(Char));
+        return holder->As<Char>();
+    }
+
+    // Commands that start Explorer or Notepad; a run must not leave such processes behind.
+    static bool StartsProgram(UINT offset)
+    {
+        return (offset >= UINT(kCmdOpenWithFirst) && offset < UINT(kCmdSize)) || offset == UINT(kCmdLocate) ||
+               offset == UINT(kCmdLinkLocate);
+    }
+
+    void InvokeCommand(IContextMenu* menu)
+    {
+        g_callName = "InvokeCommand";
+        static const size_t kSizes[] = { 0, 4, 20, sizeof(CMINVOKECOMMANDINFO) - 1, sizeof(CMINVOKECOMMANDINFO),
+                                         sizeof(CMINVOKECOMMANDINFO), sizeof(CMINVOKECOMMANDINFOEX) - 8,
+                                         sizeof(CMINVOKECOMMANDINFOEX), sizeof(CMINVOKECOMMANDINFOEX),
+                                         sizeof(CMINVOKECOMMANDINFOEX) + 32 };
+        size_t size = kSizes[Pick(ARRAYSIZE(kSizes))];
+        // The record is only as large as it says it is (at least its size field).
+        size_t held = size < sizeof(DWORD) ? sizeof(DWORD) : size;
+        CPageEndBuffer record(held);
+        memset(record.Get(), 0, held);
+        CMINVOKECOMMANDINFOEX full = {};
+        full.cbSize = DWORD(size);
+        full.hwnd = Chance(50) ? m_window : nullptr;
+        full.nShow = SW_SHOWNORMAL;
+
+        std::unique_ptr<CPageEndBuffer> verbA, verbW;
+        UINT offset = Chance(90) ? UINT(Pick(60)) : UINT(m_random() & 0xFFFF);
+        if (StartsProgram(offset))
+            offset = kCmdSize;
+        switch (Pick(6)) {
+        case 0: full.lpVerb = StringVerb(verbA, "open"); break;
+        case 1: full.lpVerb = StringVerb(verbA, "\x01\x7f" "bogus verb"); break;
+        case 2:
+            full.fMask = CMIC_MASK_UNICODE;
+            full.lpVerb = MAKEINTRESOURCEA(offset);
+            full.lpVerbW = Chance(50) ? StringVerb(verbW, L"properties") : MAKEINTRESOURCEW(offset);
+            break;
+        default: full.lpVerb = MAKEINTRESOURCEA(offset); break;
+        }
+        if (Chance(20))
+            full.fMask |= m_random();
+        memcpy(record.Get(), &full, held < sizeof(full) ? held : sizeof(full));
+        HRESULT result = menu->InvokeCommand(record.As<CMINVOKECOMMANDINFO>());
+        if (result == S_OK)
+            g_commandsRun++;
+        if (size < sizeof(CMINVOKECOMMANDINFO))
+            EXPECT_EQ(E_INVALIDARG, result) << "record of " << size << " bytes";
+    }
+
+    std::mt19937& m_random;
+    const FileSet& m_files;
+    HWND m_window;
+    long m_calls = 0;
+};
+
+// Settings the menu reads, chosen at random: the options, and quick extensions of every shape.
+void RandomSettings(std::mt19937& random)
+{
+    static const wchar_t* const kQuickExts[] = { L"", L";", L";doc;xls", L"txt;;bak;", L"a;b;c;d;e;f;g;h;i;j;k;l;m",
+                                                 L"\x00e9t\x00e9;\xd83d\xde00;\xd800", L"..;.;con;nul;a/b;a\\b" };
+    CRegKeyHandle key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
+    DWORD options = random() % 4 == 0 ? DWORD(random()) : DWORD(DefaultOptions);
+    RegSetValueExW(key, L"Options", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&options), sizeof(options));
+    const wchar_t* quick = kQuickExts[random() % ARRAYSIZE(kQuickExts)];
+    RegSetValueExW(key, L"QuickExts", 0, REG_SZ, reinterpret_cast<const BYTE*>(quick), DWORD((wcslen(quick) + 1) * 2));
+}
+
+TEST(ComFuzz, RandomSequencesNeitherCrashNorHangNorOverrun)
+{
+    CDialogWatcher dialogs;  // error messages and the shell's rename prompts get their OK
+    InfoSheetPresenter previousPresenter = SetInfoSheetPresenter(&NoSheet);
+    AddVectoredExceptionHandler(1, &ReportCrash);
+    CKernelHandle watchdog(CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr));
+    HWND window = CreateWindowExW(0, L"STATIC", L"fuzz host", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+                                  nullptr, nullptr);
+    std::mt19937 random(20261208);
+    long calls = 0;
+    std::unique_ptr<FileSet> files;
+    for (int sequence = 0; sequence < kSequences && !HasFatalFailure(); sequence++) {
+        g_sequence = sequence;
+        if (sequence % kSequencesPerFileSet == 0) {
+            files.reset();
+            files.reset(new FileSet);
+            RandomSettings(random);
+        }
+        Fuzzer fuzzer(random, *files, window);
+        fuzzer.RunSequence();
+        calls += fuzzer.Calls();
+        if (HasFailure()) {
+            ADD_FAILURE() << "in sequence " << sequence;
+            break;
+        }
+    }
+    SetInfoSheetPresenter(previousPresenter);
+    DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+    DestroyWindow(window);
+    printf("fuzz: %d sequences, %ld calls: %ld menus built, %ld help texts, %ld commands run, %zu dialogs answered\n",
+           kSequences, calls, g_menusBuilt, g_textsGiven, g_commandsRun, dialogs.Seen().size());
+}
+
+}  // namespace

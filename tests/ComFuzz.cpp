@@ -48,7 +48,8 @@ DWORD WINAPI Watchdog(void*)
 
 LONG WINAPI ReportCrash(EXCEPTION_POINTERS* exception)
 {
-    if (exception->ExceptionRecord->ExceptionCode < 0xC0000000)  // debug output and other notices
+    DWORD code = exception->ExceptionRecord->ExceptionCode;
+    if (code < 0xC0000000 || code == 0xE06D7363)  // debug output, notices, C++ exceptions caught inside
         return EXCEPTION_CONTINUE_SEARCH;
     fprintf(stderr, "fuzz: exception %08lx at %p in sequence %d call %d (%s)\n",
             exception->ExceptionRecord->ExceptionCode, exception->ExceptionRecord->ExceptionAddress,

@@ -1,5 +1,6 @@
 #include "DialogWindow.h"
 #include "App.h"
+#include "DialogMessageBox.h"
 #include "SubclassedWindow.h"
 
 namespace {
@@ -55,7 +56,17 @@ bool CDialogWindow::UpdateData(bool save)
         return false;
     CDataExchange exchange(m_hwnd, save);
     DoDataExchange(exchange);
+    if (HWND invalid = exchange.InvalidControl()) {
+        ReportInvalidInput(exchange.InvalidReason());
+        ::SetFocus(invalid);
+        ::SendMessage(invalid, EM_SETSEL, 0, -1);
+    }
     return exchange.Succeeded();
+}
+
+void CDialogWindow::ReportInvalidInput(LPCTSTR reason)
+{
+    AppMessageBox(reason, MB_OK | MB_ICONEXCLAMATION);
 }
 
 BOOL CDialogWindow::OnInitDialog()

@@ -17,7 +17,8 @@ public:
     static CString WindowText(HWND window);
     void SetItemText(int id, LPCTSTR text) const { ::SetDlgItemText(m_hwnd, id, text); }
 
-    // Moves the members into the controls (save = false) or the controls into the members.
+    // Moves the members into the controls (save = false) or the controls into the members. False
+    // when a control is missing or a value was refused (the user has then been told).
     bool UpdateData(bool save = true);
 
     // Where the dialog templates live: the module that owns the application object, else the program.
@@ -25,6 +26,9 @@ public:
 
 protected:
     virtual void DoDataExchange(CDataExchange&) {}
+    // Tells the user why a value taken from the controls was refused; the control then gets the
+    // focus. The base shows the application's message box.
+    virtual void ReportInvalidInput(LPCTSTR reason);
 
     // The message dispatch. Returns true when the message was handled; result is then the answer
     // (for WM_INITDIALOG: whether the platform should set the default focus).

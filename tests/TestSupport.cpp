@@ -435,3 +435,35 @@ ShortcutFields ReadShortcut(const std::wstring& linkPath)
     fields.iconPath = text;
     return fields;
 }
+
+std::vector<std::wstring> ReadSummaryValues(const std::wstring& path)
+{
+    std::vector<std::wstring> texts;
+    CComPtr<IStorage> storage;
+    CComPtr<IPropertySetStorage> sets;
+    CComPtr<IPropertyStorage> properties;
+    if (FAILED(StgOpenStorageEx(path.c_str(), STGM_READ | STGM_SHARE_EXCLUSIVE, STGFMT_STORAGE, 0, nullptr, nullptr,
+                                IID_IStorage, storage.ReceiveVoid()))
+        || FAILED(storage.QueryInterface(IID_IPropertySetStorage, sets))
+        || FAILED(sets->Open(FMTID_SummaryInformation, STGM_READ | STGM_SHARE_EXCLUSIVE, &properties)))
+        return texts;
+    PROPSPEC specs[5];
+    PROPVARIANT values[5];
+    for (int i = 0; i < 5; ++i) {
+        specs[i].ulKind = PRSPEC_PROPID;
+        specs[i].propid = PIDSI_TITLE + i;
+        PropVariantInit(&values[i]);
+    }
+    if (FAILED(properties->ReadMultiple(5, specs, values)))
+        return texts;
+    for (PROPVARIANT& value : values) {
+        if (value.vt == VT_LPSTR && value.pszVal)
+            texts.push_back(ToWide(value.pszVal));
+        else if (value.vt == VT_LPWSTR && value.pwszVal)
+            texts.push_back(value.pwszVal);
+        else
+            texts.push_back(L"");
+        PropVariantClear(&value);
+    }
+    return texts;
+}

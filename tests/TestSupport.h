@@ -101,3 +101,7 @@ struct ShortcutFields {
     int iconIndex = -1;
 };
 ShortcutFields ReadShortcut(const std::wstring& linkPath);
+
+// The five summary values of a compound document (title, subject, author, keywords, comments), read
+// from its summary property set whether stored as 8-bit or wide strings; empty when it has no set.
+std::vector<std::wstring> ReadSummaryValues(const std::wstring& path);

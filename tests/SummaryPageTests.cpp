@@ -1,0 +1,152 @@
+// The Summary page of the real sheet on a real compound document, read back from the file.
+#include <gtest/gtest.h>
+#include "InfoSheet.h"
+#include "Settings.h"
+#include "SheetDriver.h"
+#include "SummaryPageRes.h"
+#include "TestSupport.h"
+
+namespace {
+
+using Values = std::vector<std::wstring>;
+const Values kStored = { L"Title", L"Subject", L"Author", L"Keys", L"Notes" };
+const std::string kLongTitle(80, 't');
+
+// The edits in the file list's order of the values, with their limits.
+const struct { int id; int limit; } kFields[] = {
+    { IDC_SUMMARY_TITLE, 50 }, { IDC_SUMMARY_SUBJECT, 50 }, { IDC_SUMMARY_AUTHOR, 50 },
+    { IDC_SUMMARY_KEYWORDS, 50 }, { IDC_SUMMARY_COMMENTS, 200 },
+};
+
+class SummaryPage : public testing::Test {
+protected:
+    std::unique_ptr<CSheetDriver> OpenSheet(const char* title = "Title", InfoPage start = InfoPage::Summary)
+    {
+        EXPECT_EQ(S_OK, CreateCompoundDocument(doc, { title, "Subject", "Author", "Keys", "Notes" }));
+        parameters.GetFileList(ShellDataObject({ doc }));
+        auto sheet = std::make_unique<CSheetDriver>([this, start] { ShowInfoSheet(parameters, start, nullptr); });
+        EXPECT_TRUE(sheet->Opened());
+        return sheet;
+    }
+
+    CTempDir dir{ L"summary page" };
+    std::wstring doc = dir / L"report.doc";
+    Parameters parameters;
+};
+
+TEST_F(SummaryPage, ShowsTheStoredValuesWithTheirLimits)
+{
+    auto sheet = OpenSheet();
+    ASSERT_TRUE(sheet->Opened());
+    for (size_t i = 0; i < kStored.size(); ++i) {
+        EXPECT_EQ(kStored[i], sheet->Text(kFields[i].id));
+        EXPECT_EQ(kFields[i].limit, sheet->Send(kFields[i].id, EM_GETLIMITTEXT)) << kFields[i].id;
+    }
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), 0x3021))) << "Apply before any edit";
+}
+
+struct EditCase {
+    const char* name;
+    int field;
+    const wchar_t* text;
+    int button;  // Apply is followed by Cancel
+    Values after;
+};
+
+const EditCase kEdits[] = {
+    { "TitleOnOk", IDC_SUMMARY_TITLE, L"New title", PSBTN_OK, { L"New title", L"Subject", L"Author", L"Keys", L"Notes" } },
+    { "ClearedKeywordsOnApply", IDC_SUMMARY_KEYWORDS, L"", PSBTN_APPLYNOW, { L"Title", L"Subject", L"Author", L"", L"Notes" } },
+    { "CancelKeepsTheFile", IDC_SUMMARY_COMMENTS, L"Other", PSBTN_CANCEL, kStored },
+};
+
+class SummaryPageEdit : public SummaryPage, public testing::WithParamInterface<EditCase> {};
+
+TEST_P(SummaryPageEdit, WritesTheFieldsIntoTheDocument)
+{
+    const EditCase& edit = GetParam();
+    auto sheet = OpenSheet();
+    ASSERT_TRUE(sheet->Opened());
+    sheet->SetText(edit.field, edit.text);
+    sheet->Press(edit.button);
+    if (edit.button == PSBTN_APPLYNOW) {
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), IDCANCEL)));
+        sheet->Press(PSBTN_CANCEL);
+    }
+    ASSERT_TRUE(sheet->WaitClosed());
+    EXPECT_EQ(edit.after, ReadSummaryValues(doc));
+    EXPECT_TRUE(sheet->Seen().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SummaryPageEdit, testing::ValuesIn(kEdits),
+                         [](const testing::TestParamInfo<EditCase>& info) { return info.param.name; });
+
+struct TooLongCase {
+    const char* name;
+    const char* storedTitle;
+    int field;
+    int limit;
+};
+
+const TooLongCase kTooLong[] = {
+    { "StoredTitle", kLongTitle.c_str(), IDC_SUMMARY_TITLE, 50 },
+    { "Comments", "Title", IDC_SUMMARY_COMMENTS, 200 },
+};
+
+class SummaryPageTooLong : public SummaryPage, public testing::WithParamInterface<TooLongCase> {};
+
+TEST_P(SummaryPageTooLong, KeepsThePageUntilTheTextIsShortened)
+{
+    const TooLongCase& c = GetParam();
+    auto sheet = OpenSheet(c.storedTitle);
+    ASSERT_TRUE(sheet->Opened());
+    const int summaryTab = sheet->CurrentTab();
+    const std::wstring tooLong(size_t(c.limit) + (c.field == IDC_SUMMARY_TITLE ? 30 : 1), L'x');
+    if (c.field == IDC_SUMMARY_TITLE)
+        EXPECT_EQ(ToWide(kLongTitle.c_str()), sheet->Text(c.field)) << "a stored text shows in full";
+    else
+        sheet->SetText(c.field, tooLong);
+    sheet->Press(PSBTN_OK);
+    sheet->SelectTab(0);
+    EXPECT_FALSE(sheet->WaitClosed(0));
+    EXPECT_EQ(summaryTab, sheet->CurrentTab());
+    const std::wstring message = L"This field takes no more than " + std::to_wstring(c.limit)
+        + L" characters. Please shorten the text.";
+    ASSERT_EQ(2u, sheet->Seen().size());
+    for (const SeenDialog& seen : sheet->Seen()) {
+        EXPECT_EQ(message, seen.text);
+        EXPECT_EQ(L"Morvane", seen.caption);
+    }
+    GUITHREADINFO focus = { sizeof(focus) };
+    GetGUIThreadInfo(GetWindowThreadProcessId(sheet->Sheet(), nullptr), &focus);
+    EXPECT_EQ(sheet->Item(c.field), focus.hwndFocus);
+
+    sheet->SetText(c.field, tooLong.substr(0, size_t(c.limit)));
+    sheet->Press(PSBTN_OK);
+    ASSERT_TRUE(sheet->WaitClosed());
+    EXPECT_EQ(tooLong.substr(0, size_t(c.limit)), ReadSummaryValues(doc).at(c.field == IDC_SUMMARY_TITLE ? 0 : 4));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SummaryPageTooLong, testing::ValuesIn(kTooLong),
+                         [](const testing::TestParamInfo<TooLongCase>& info) { return info.param.name; });
+
+TEST_F(SummaryPage, ReturnInCommentsMakesANewLine)
+{
+    auto sheet = OpenSheet();
+    ASSERT_TRUE(sheet->Opened());
+    // Posted, so it passes the sheet's dialog-message handling as a key pressed in the field would.
+    PostMessageW(sheet->Item(IDC_SUMMARY_COMMENTS), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    sheet->Sync();
+    EXPECT_FALSE(sheet->WaitClosed(0)) << "Return pressed the default button";
+    EXPECT_NE(std::wstring::npos, sheet->Text(IDC_SUMMARY_COMMENTS).find(L"\r\n"));
+}
+
+TEST_F(SummaryPage, NeverShownWritesNothing)
+{
+    auto sheet = OpenSheet("Title", InfoPage::Type);
+    ASSERT_TRUE(sheet->Opened());
+    sheet->Press(PSBTN_OK);
+    ASSERT_TRUE(sheet->WaitClosed());
+    EXPECT_EQ(kStored, ReadSummaryValues(doc));
+}
+
+}

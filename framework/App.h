@@ -16,7 +16,8 @@ public:
     virtual int ExitInstance() { return 0; }
 
     HINSTANCE GetInstance() const { return m_instance; }
-    LPCTSTR GetAppName() const { return m_appName; }
+    // The title of the program's message boxes.
+    virtual LPCTSTR GetAppName() const { return m_appName; }
     void SetAppName(LPCTSTR name) { m_appName = name; }
 
     static CApp* Current();

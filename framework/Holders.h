@@ -75,6 +75,11 @@ struct GlobalTraits {
     static Type Invalid() { return nullptr; }
     static void Close(Type h) { ::GlobalFree(h); }
 };
+struct WindowTraits {
+    using Type = HWND;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { ::DestroyWindow(h); }
+};
 struct CoTaskMemTraits {
     using Type = void*;
     static Type Invalid() { return nullptr; }
@@ -90,6 +95,7 @@ using CMenuHandle = CHandleT<MenuTraits>;
 using CGdiObject = CHandleT<GdiObjectTraits>;
 using CGlobalHandle = CHandleT<GlobalTraits>;
 using CCoTaskMem = CHandleT<CoTaskMemTraits>;
+using CWindowHandle = CHandleT<WindowTraits>;
 
 // A COM interface pointer that releases what it holds.
 template <class T>

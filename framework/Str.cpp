@@ -149,9 +149,24 @@ void CString::MakeLower()
 void CString::Truncate(int len)
 {
     if (len >= 0 && len < m_len) {
+#ifdef UNICODE
+        if (len > 0 && IS_HIGH_SURROGATE(m_p[len - 1]))
+            --len;
+#endif
         m_len = len;
         m_p[len] = 0;
     }
+}
+
+void EndCutOnWholeCharacter(LPTSTR text)
+{
+#ifdef UNICODE
+    int length = text ? lstrlenW(text) : 0;
+    if (length > 0 && IS_HIGH_SURROGATE(text[length - 1]))
+        text[length - 1] = 0;
+#else
+    (void)text;
+#endif
 }
 
 int CString::Find(TCHAR c, int start) const

@@ -35,6 +35,7 @@ public:
     bool FormatV(LPCTSTR format, va_list args);
     void MakeUpper();
     void MakeLower();
+    // Cuts to at most len characters, never between the halves of a surrogate pair.
     void Truncate(int len);
     int Find(TCHAR c, int start = 0) const;
     int ReverseFind(TCHAR c) const;
@@ -61,3 +62,7 @@ private:
     int m_len;
     int m_cap;  // 0 while m_p is the shared empty buffer
 };
+
+// For a text just cut to its buffer: drops a last character that is the first half of a surrogate
+// pair, whose second half the cut removed.
+void EndCutOnWholeCharacter(LPTSTR text);

@@ -1,7 +1,7 @@
 #include "Check.h"
 #include "Holders.h"
 #include "Product.h"
-#include "RegistryText.h"
+#include "RegistryString.h"
 #include "VerifyDlg.h"
 
 namespace {
@@ -15,7 +15,7 @@ bool OpenForReading(HKEY parent, LPCSTR subkey, CRegKeyHandle& key)
 // Appends prefix + value + suffix after reading the value, or the failure text.
 bool Append(CString& report, HKEY key, LPCSTR name, LPCSTR prefix, LPCSTR suffix, LPCSTR failure, CString& value)
 {
-    if (!ReadValueText(key, name, value)) {
+    if (ReadRegistryString(key, name, value, RegistryText::AnyType) != ERROR_SUCCESS) {
         report += failure;
         return false;
     }
@@ -70,7 +70,7 @@ bool CheckMenuHook(CString& report, const CString& clsid)
         return false;
     }
     CString handler;
-    if (!ReadValueText(hook, nullptr, handler)) {
+    if (ReadRegistryString(hook, nullptr, handler, RegistryText::AnyType) != ERROR_SUCCESS) {
         report += "Could not locate menu handler class.";
         return false;
     }

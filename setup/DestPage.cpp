@@ -2,7 +2,7 @@
 #include "DialogMessageBox.h"
 #include "FolderTree.h"
 #include "Holders.h"
-#include "RegistryText.h"
+#include "RegistryString.h"
 #include "resource.h"
 #include <shlobj.h>
 
@@ -48,7 +48,7 @@ void CDestPage::ProposeDefaultFolder()
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, &key) !=
         ERROR_SUCCESS) {
         AppMessageBox("Could not open Windows Current Version key!");
-    } else if (!ReadValueInto(key, "ProgramFilesDir", programFiles, sizeof(programFiles))) {
+    } else if (ReadRegistryString(key, "ProgramFilesDir", programFiles, sizeof(programFiles), RegistryText::AnyType) != ERROR_SUCCESS) {
         AppMessageBox("Could not read Program Files location!");
     }
     key.Close();
@@ -113,7 +113,7 @@ LRESULT CDestPage::OnWizardNext()
     if (!IsExistingFolder(m_folder)) {
         CString question;
         question.Format("Path '%s' does not exist - would you like to create it?", m_folder.GetString());
-        if (::MessageBoxA(m_hwnd, question, "Create path?", MB_YESNO | MB_ICONQUESTION) != IDYES)
+        if (ShowMessageBox(m_hwnd, question, "Create path?", MB_YESNO | MB_ICONQUESTION) != IDYES)
             return kStay;
         if (!CreateFolderTree(m_folder)) {
             AppMessageBox("Could not create installation path.\nEnsure disk is not full or write-protected or "

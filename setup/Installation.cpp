@@ -4,7 +4,7 @@
 #include "Holders.h"
 #include "Messages.h"
 #include "Product.h"
-#include "RegistryText.h"
+#include "RegistryString.h"
 #include "Str.h"
 
 namespace {
@@ -63,7 +63,7 @@ void ForgetPreviousRegistration(char (&path)[MAX_PATH])
     if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, kMenuHandlerHook, 0, KEY_ALL_ACCESS, &hook) != ERROR_SUCCESS)
         return;
     char clsid[50];
-    bool haveClsid = ReadValueInto(hook, nullptr, clsid, sizeof(clsid));
+    bool haveClsid = ReadRegistryString(hook, nullptr, clsid, sizeof(clsid), RegistryText::AnyType) == ERROR_SUCCESS;
     hook.Close();
     CString classKey;
     if (haveClsid) {
@@ -73,7 +73,7 @@ void ForgetPreviousRegistration(char (&path)[MAX_PATH])
         CRegKeyHandle server;
         char module[MAX_PATH];
         if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, serverKey, 0, KEY_ALL_ACCESS, &server) == ERROR_SUCCESS &&
-            ReadValueInto(server, nullptr, module, sizeof(module)))
+            ReadRegistryString(server, nullptr, module, sizeof(module), RegistryText::AnyType) == ERROR_SUCCESS)
             lstrcpyA(path, module);
     }
     DeleteKeyTree(HKEY_CLASSES_ROOT, kMenuHandlerHook);
@@ -120,7 +120,7 @@ bool WriteUninstallEntry()
     CRegKeyHandle key;
     if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                           nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        PlainMessageBox("Could not open registry.");
+        ShowMessageBox(nullptr, "Could not open registry.");
         return false;
     }
     const CString& folder = g_state.destinationFolder;
@@ -129,12 +129,12 @@ bool WriteUninstallEntry()
     command.Format("\"%s%s\" /u", folder.GetString(), kInstallerFile);
     CString icon;
     icon.Format("%s%s,0", folder.GetString(), kInstallerFile);
-    WriteStringValue(key, "DisplayName", "Morvane v" MORVANE_VERSION_TEXT);
-    WriteStringValue(key, "UninstallString", command);
-    WriteStringValue(key, "DisplayVersion", MORVANE_VERSION_TEXT);
-    WriteStringValue(key, "Publisher", MORVANE_PUBLISHER);
-    WriteStringValue(key, "DisplayIcon", icon);
-    WriteStringValue(key, "InstallLocation", folder);
+    WriteRegistryString(key, "DisplayName", "Morvane v" MORVANE_VERSION_TEXT);
+    WriteRegistryString(key, "UninstallString", command);
+    WriteRegistryString(key, "DisplayVersion", MORVANE_VERSION_TEXT);
+    WriteRegistryString(key, "Publisher", MORVANE_PUBLISHER);
+    WriteRegistryString(key, "DisplayIcon", icon);
+    WriteRegistryString(key, "InstallLocation", folder);
     return true;
 }
 

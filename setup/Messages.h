@@ -1,8 +1,7 @@
-// The installer's plain message box: no owner window, the caption given or else the application
-// title, exactly the icon asked for.
+// The installer's failure box for a failure that the installation cannot continue after.
 #pragma once
 #include <windows.h>
+#include "DialogMessageBox.h"
 
-int PlainMessageBox(LPCSTR text, LPCSTR caption = nullptr, UINT type = MB_OK);
-// A plain box for a failure that the installation cannot continue after; ends the process with 1.
+// A plain box (no owner, the caption given, the hand icon); ends the process with exit code 1.
 [[noreturn]] void FailInstallation(LPCSTR text, LPCSTR caption);

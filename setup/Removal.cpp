@@ -4,7 +4,7 @@
 #include "Holders.h"
 #include "Messages.h"
 #include "Product.h"
-#include "RegistryText.h"
+#include "RegistryString.h"
 #include "Str.h"
 
 namespace {
@@ -19,13 +19,13 @@ bool FindRegisteredModule(char (&path)[MAX_PATH])
     CString progIdClass(kMenuHandlerProgId);
     progIdClass += "\\CLSID";
     if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, progIdClass, 0, KEY_READ, &progId) != ERROR_SUCCESS ||
-        !ReadValueInto(progId, nullptr, clsid, sizeof(clsid)))
+        ReadRegistryString(progId, nullptr, clsid, sizeof(clsid), RegistryText::AnyType) != ERROR_SUCCESS)
         return false;
     CString serverKey;
     serverKey.Format("CLSID\\%s\\InprocServer32", clsid);
     CRegKeyHandle server;
     return ::RegOpenKeyExA(HKEY_CLASSES_ROOT, serverKey, 0, KEY_READ, &server) == ERROR_SUCCESS &&
-           ReadValueInto(server, nullptr, path, sizeof(path));
+           ReadRegistryString(server, nullptr, path, sizeof(path), RegistryText::AnyType) == ERROR_SUCCESS;
 }
 
 void DeleteInstallerKeys()
@@ -75,13 +75,13 @@ bool RemoveInstallation()
                 message.Format("Not all files could be deleted from '%s'. Try restarting and removing them with "
                                "Explorer.",
                                folder.GetString());
-                PlainMessageBox(message);
+                ShowMessageBox(nullptr, message);
                 return false;
             }
         }
     }
     bool allGone = moduleGone == DeleteOutcome::Gone && installerGone == DeleteOutcome::Gone;
-    PlainMessageBox(allGone ? "Morvane files removed successfully."
+    ShowMessageBox(nullptr, allGone ? "Morvane files removed successfully."
                             : "Morvane files will be deleted the next time Windows is restarted.",
                     "Uninstall Complete");
     return true;

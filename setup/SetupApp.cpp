@@ -31,7 +31,7 @@ void RunWizard()
 
 void ConfirmRemoval()
 {
-    if (::MessageBoxA(nullptr, "This will remove all components of Morvane " MORVANE_VERSION_TEXT ". Continue?",
+    if (ShowMessageBox(nullptr, "This will remove all components of Morvane " MORVANE_VERSION_TEXT ". Continue?",
                       "Morvane Removal", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES)
         RemoveInstallation();
 }
@@ -75,7 +75,7 @@ BOOL CSetupApp::InitInstance()
         CheckInstallation();
         break;
     case SetupMode::Usage:
-        PlainMessageBox("Usage: Setup [/u | /c]\n\n/u\tUninstall Morvane.\n/c\tCheck Installation.");
+        ShowMessageBox(nullptr, "Usage: Setup [/u | /c]\n\n/u\tUninstall Morvane.\n/c\tCheck Installation.");
         break;
     case SetupMode::Wizard:
         RunWizard();

@@ -1,11 +1,12 @@
 // Menu commands as the shell runs them: a real handler builds its menu from the shell's own data
 // object and the user's settings, then InvokeCommand runs the chosen offset on real files, the
-// real clipboard and real processes (the recorder stands in for notepad.exe and explorer.exe).
+// real clipboard; the programs it would start are recorded instead of run.
 #include <gtest/gtest.h>
 #include "ComObject.h"
 #include "DialogWatcher.h"
 #include "InfoSheet.h"
 #include "MenuHandler.h"
+#include "ProgramStarter.h"
 #include "TestSupport.h"
 #include <winioctl.h>
 #include <algorithm>
@@ -29,12 +30,13 @@ void WriteSettings(DWORD options, const std::wstring& quickExts)
 // A handler that was initialised and built its menu for the files, as the shell does it.
 class Handler {
 public:
-    explicit Handler(const std::vector<std::wstring>& paths)
+    explicit Handler(const std::vector<std::wstring>& paths) : Handler(ShellDataObject(paths)) {}
+    explicit Handler(CComPtr<IDataObject> selection)
     {
         EXPECT_EQ(S_OK, (CreateComInstance<CMenuHandler, false>(nullptr, IID_IContextMenu, m_menu.ReceiveVoid())));
         CComPtr<IShellExtInit> init;
         EXPECT_EQ(S_OK, m_menu.QueryInterface(IID_IShellExtInit, init));
-        EXPECT_EQ(S_OK, init->Initialize(nullptr, ShellDataObject(paths), nullptr));
+        EXPECT_EQ(S_OK, init->Initialize(nullptr, selection, nullptr));
         m_popup.Attach(CreatePopupMenu());
         EXPECT_TRUE(SUCCEEDED(m_menu->QueryContextMenu(m_popup, 0, 100, 0x7FFF, CMF_NORMAL)));
     }
@@ -87,37 +89,30 @@ void PutOnClipboard(const std::wstring& text)
     CloseClipboard();
 }
 
+std::vector<ProgramLaunch> g_launches;
+
+void RecordLaunch(const ProgramLaunch& launch)
+{
+    g_launches.push_back(launch);
+}
+
+// Records what the commands would start while it lives.
 class Recorder {
 public:
-    Recorder() : m_log(m_dir / L"started.log") { SetEnvironmentVariableW(L"MORVANE_RECORDER_LOG", m_log.c_str()); }
-    ~Recorder() { SetEnvironmentVariableW(L"MORVANE_RECORDER_LOG", nullptr); }
-
-    std::vector<std::string> Lines()
-    {
-        std::vector<std::string> lines;
-        std::istringstream text(Content(m_log));
-        for (std::string line; std::getline(text, line);)
-            lines.push_back(line);
-        return lines;
-    }
-
-    // The lines "program|command line" of the programs started so far, once count have written.
-    std::vector<std::string> WaitFor(size_t count)
-    {
-        std::vector<std::string> lines;
-        for (int waited = 0; waited < 200; ++waited) {
-            lines = Lines();
-            if (lines.size() >= count)
-                break;
-            Sleep(50);
-        }
-        return lines;
-    }
+    Recorder() : m_previous(SetProgramStarter(&RecordLaunch)) { g_launches.clear(); }
+    ~Recorder() { SetProgramStarter(m_previous); }
+    const std::vector<ProgramLaunch>& Launches() const { return g_launches; }
 
 private:
-    CTempDir m_dir{ L"rec" };
-    std::wstring m_log;
+    ProgramStarter m_previous;
 };
+
+std::wstring InFolder(UINT (WINAPI* folderOf)(LPWSTR, UINT), const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH];
+    folderOf(folder, MAX_PATH);
+    return std::wstring(folder) + L"\\" + name;
+}
 
 class Dispatch : public testing::Test {
 protected:
@@ -289,8 +284,7 @@ TEST_F(Dispatch, SeveralFilesGetTheSimpleMenuWhoseOnlyCommandIsTheSheet)
     EXPECT_EQ("a", Content(a));
     EXPECT_EQ("b", Content(b));
     EXPECT_EQ(L"sentinel", ClipboardText());
-    Sleep(500);
-    EXPECT_TRUE(recorder.Lines().empty());
+    EXPECT_TRUE(recorder.Launches().empty());
 }
 
 TEST_F(Dispatch, QuickEntriesWithoutAnItemAreNoCommand)
@@ -318,45 +312,37 @@ TEST_F(Dispatch, AQuickExtensionWithASeparatorMovesNothing)
     EXPECT_FALSE(Exists(folder + L"\\a.a"));
 }
 
-std::string Utf8(const std::wstring& text)
-{
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(bytes, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], bytes, nullptr, nullptr);
-    out.resize(bytes - 1);
-    return out;
-}
-
-TEST_F(Dispatch, TheReservedOffsetsOpenTheFirstFileInNotepad)
+// Both programs by full path, never through the search order, with the host's handles kept back.
+TEST_F(Dispatch, ProgramsStartByFullPathWithTheirPathsQuoted)
 {
     Recorder recorder;
-    std::wstring first = dir.MakeFile(L"My Files\\first file.txt");
-    Handler handler({ first });
-    EXPECT_EQ(S_OK, handler.Invoke(2));
-    EXPECT_EQ(S_OK, handler.Invoke(11));
-    std::vector<std::string> lines = recorder.WaitFor(2);
-    std::string expected = Utf8(ExeFolder() + L"\\notepad.exe|\"notepad.exe\" \"" + first + L"\"");
-    EXPECT_EQ((std::vector<std::string>{ expected, expected }), lines);
-}
-
-TEST_F(Dispatch, LocationItemsShowThePathInExplorerUnquoted)
-{
-    Recorder recorder;
+    std::wstring first = dir.MakeFile(L"My Files\\first, file.txt");
     std::wstring target = dir.MakeFile(L"My Files\\target file.txt");
     std::wstring link = folder + L"\\a link.lnk";
     ASSERT_EQ(S_OK, CreateShortcut(link, target, L"", folder));
-    std::wstring file = dir.MakeFile(L"My Files\\a.txt");
-    {
-        Handler handler({ file });
-        EXPECT_EQ(S_OK, handler.Invoke(17));
-        recorder.WaitFor(1);
-    }
+    Handler handler({ first });
+    EXPECT_EQ(S_OK, handler.Invoke(2));
+    EXPECT_EQ(S_OK, handler.Invoke(11));
+    EXPECT_EQ(S_OK, handler.Invoke(17));
     Handler shortcut({ link });
     EXPECT_EQ(S_OK, shortcut.Invoke(36));
-    std::string program = Utf8(ExeFolder() + L"\\explorer.exe|");
-    EXPECT_EQ((std::vector<std::string>{ program + Utf8(L"explorer /select," + file),
-                                         program + Utf8(L"explorer /select," + target) }),
-              recorder.WaitFor(2));
+
+    const std::wstring notepad = InFolder(&GetSystemDirectoryW, L"notepad.exe");
+    const std::wstring explorer = InFolder(&GetSystemWindowsDirectoryW, L"explorer.exe");
+    struct Expected { std::wstring application, commandLine; DWORD flags; } expected[] = {
+        { notepad, L"\"notepad.exe\" \"" + first + L"\"", 0 },
+        { notepad, L"\"notepad.exe\" \"" + first + L"\"", 0 },
+        { explorer, L"explorer.exe /select,\"" + first + L"\"", STARTF_FORCEONFEEDBACK },
+        { explorer, L"explorer.exe /select,\"" + target + L"\"", STARTF_FORCEONFEEDBACK },
+    };
+    ASSERT_EQ(4u, recorder.Launches().size());
+    for (size_t i = 0; i < 4; ++i) {
+        const ProgramLaunch& launch = recorder.Launches()[i];
+        EXPECT_EQ(expected[i].application, launch.application.GetString()) << i;
+        EXPECT_EQ(expected[i].commandLine, launch.commandLine.GetString()) << i;
+        EXPECT_EQ(expected[i].flags, launch.startFlags) << i;
+        EXPECT_FALSE(launch.inheritHandles) << i;
+    }
 }
 
 TEST_F(Dispatch, CopyItemsPutTheFirstFilesDetailsOnTheClipboard)
@@ -402,14 +388,33 @@ TEST_F(Dispatch, CopiesOfAHugeFileAndOfAFileWithoutExtension)
     EXPECT_EQ(L"No association", ClipboardText());
 }
 
-TEST_F(Dispatch, ATypeNameLongerThanTheBlockIsCut)
+// The block is sized to the text: nothing is cut, whoever opened the clipboard.
+TEST_F(Dispatch, LongTextsReachTheClipboardWhole)
 {
     std::wstring longName(700, L'T');
     RegisterFileType(L".mvlong", L"Morvane.LongType", longName, false);
     std::wstring file = dir.MakeFile(L"My Files\\a.mvlong");
-    Handler handler({ file });
-    EXPECT_EQ(S_OK, handler.Invoke(24));
-    EXPECT_EQ(longName.substr(0, 511), ClipboardText());
+    std::wstring deep = L"\\\\?\\" + folder;
+    while (deep.size() < 700) {
+        deep += L"\\" + std::wstring(60, L'd');
+        CreateDirectoryW(deep.c_str(), nullptr);
+    }
+    std::wstring longPath = deep.substr(4) + L"\\" + std::wstring(829 - deep.size() + 4 - 1, L'f');
+    ASSERT_EQ(829u, longPath.size());
+    CFileHandle(CreateFileW((L"\\\\?\\" + longPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    {
+        Handler handler({ file });
+        EXPECT_EQ(S_OK, handler.Invoke(24, owner));
+        EXPECT_EQ(longName, ClipboardText());
+        EXPECT_EQ(owner, GetClipboardOwner());
+    }
+    // The shell's own data object cannot name a path this long here: a plain drop list does.
+    Handler handler(HdropDataObject({ longPath }));
+    EXPECT_EQ(S_OK, handler.Invoke(20));
+    EXPECT_EQ(longPath, ClipboardText());
+    DestroyWindow(owner);
+    RemoveTree(folder + L"\\" + std::wstring(60, L'd'));
     DeleteTree(HKEY_CLASSES_ROOT, L".mvlong");
     DeleteTree(HKEY_CLASSES_ROOT, L"Morvane.LongType");
 }

@@ -82,6 +82,12 @@ TEST_F(FormatTypeNameTest, CutsLongNamesToTheBuffer)
     std::wstring text = TypeName(longExtension.c_str());
     EXPECT_EQ(79u, text.size());
     EXPECT_EQ(std::wstring(79, L'X'), text);
+
+    // A cut never keeps the first half of a pair without its second.
+    RegisterFileType(L".mvq", L"Morvane.Emoji", L"\U0001F600\U0001F600 and more", false);
+    EXPECT_EQ(L"\U0001F600", TypeName(L".mvq", 4));
+    EXPECT_EQ(L"\U0001F600\U0001F600", TypeName(L".mvq", 5));
+    DeleteTree(HKEY_CLASSES_ROOT, L"Morvane.Emoji");
 }
 
 std::wstring SizeText(ULONGLONG size, int capacity = 80)

@@ -84,20 +84,25 @@ TEST_F(SettingsTest, ValuesOfTheWrongTypeLeaveTheDefaults)
     EXPECT_EQ(DefaultOptions, options);
 }
 
-TEST_F(SettingsTest, MalformedStringsAreInvalidYetKeepTheirTextUpToTheFirstZero)
+TEST_F(SettingsTest, MalformedStringsAreInvalidAndLeaveTheCallersText)
 {
-    const wchar_t odd[] = L"ab\0c";
+    // Nothing follows the counted bytes: no terminator can be picked up past them.
+    const wchar_t odd[] = { L'a', L'b', 0, L'c' };
+    const wchar_t open[] = { L't', L'x', L't', L';', L'b', L'a', L'k' };
     WriteRaw(L"Odd", REG_SZ, odd, 5);  // two and a half characters
-    WriteRaw(L"Open", REG_SZ, L"txt;bak", 7 * sizeof(wchar_t));  // no terminator
+    WriteRaw(kValueQuickExts, REG_SZ, open, sizeof(open));
     WriteRaw(L"Empty", REG_SZ, L"", 0);
     WriteRaw(L"Expand", REG_EXPAND_SZ, L"%TEMP%;htm", 11 * sizeof(wchar_t));
     Options settings;
-    CString text;
+    CString text(L"default");
     EXPECT_EQ(ERROR_INVALID_DATA, settings.ReadString(L"Odd", text));
-    EXPECT_STREQ(L"ab", text);
-    EXPECT_EQ(ERROR_INVALID_DATA, settings.ReadString(L"Open", text));
-    EXPECT_STREQ(L"txt;bak", text);
-    text = L"x";
+    EXPECT_STREQ(L"default", text);
+    EXPECT_EQ(ERROR_INVALID_DATA, settings.ReadString(kValueQuickExts, text));
+    EXPECT_STREQ(L"default", text);
+    OptionsState state;
+    state.quickExts = L"kept";
+    ASSERT_TRUE(LoadOptions(&settings, state));
+    EXPECT_STREQ(L"kept", state.quickExts);
     EXPECT_EQ(ERROR_SUCCESS, settings.ReadString(L"Empty", text));
     EXPECT_STREQ(L"", text);
     EXPECT_EQ(ERROR_SUCCESS, settings.ReadString(L"Expand", text));

@@ -47,6 +47,10 @@ TEST(StringTest, SplitsAndSearches)
     EXPECT_EQ(0, text[100]);
     text.MakeUpper();
     EXPECT_STREQ(L"REPORT.FINAL.TXT", text);
+    CString pair(L"a\U0001F600b");
+    pair.Truncate(2);  // between the halves of the pair
+    EXPECT_STREQ(L"a", pair);
+    EXPECT_EQ(1, pair.GetLength());
 }
 
 TEST(StringTest, BufferAccessTakesTheWrittenLength)

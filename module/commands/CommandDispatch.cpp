@@ -6,14 +6,12 @@
 #include "Holders.h"
 #include "InfoSheet.h"
 #include "MenuHandler.h"
+#include "ProgramStarter.h"
 #include "Trace.h"
-#include <strsafe.h>
 
 namespace {
 
 const int kOpenWithCount = 10;
-const int kClipboardBytes = 1024;
-const int kClipboardChars = kClipboardBytes / int(sizeof(WCHAR));
 const DWORD kClearAllMask = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
 
 // Map entries are compared unsigned: an entry of -1 matches no offset and starts an empty range.
@@ -47,76 +45,79 @@ void ToggleAttribute(CFileList& files, int item, HWND parent)
     Trace(L"InvokeCommand: SetAttributes completed\n");
 }
 
-// Starts the program the command line names; nothing waits for it.
-void StartProcess(CString commandLine, BOOL inheritHandles, DWORD startFlags)
-{
-    LPWSTR line = commandLine.GetBuffer(commandLine.GetLength());
-    if (!line)
-        return;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = startFlags;
-    PROCESS_INFORMATION process = {};
-    BOOL started = ::CreateProcessW(nullptr, line, nullptr, nullptr, inheritHandles, 0, nullptr, nullptr, &startup, &process);
-    Trace(L"Create process -> %d\n", int(started ? 0 : ::GetLastError()));
-    if (started) {
-        CKernelHandle thread(process.hThread);
-        CKernelHandle child(process.hProcess);
-    }
-}
-
 void OpenInNotepad(const CString& path)
 {
-    CString commandLine = L"\"notepad.exe\" \"";
-    commandLine += path;
-    commandLine += L"\"";
-    StartProcess(commandLine, FALSE, 0);
+    ProgramLaunch launch;
+    launch.application = SystemFolderProgram(L"notepad.exe");
+    launch.commandLine = L"\"notepad.exe\" \"";
+    launch.commandLine += path;
+    launch.commandLine += L"\"";
+    StartProgram(launch);
 }
 
+// The path in quotes, so that a comma or a blank in it cannot end the switch.
 void ShowInExplorer(const CString& path)
 {
     if (path.IsEmpty())
         return;
-    CString commandLine = L"explorer /select,";
-    commandLine += path;
-    StartProcess(commandLine, TRUE, STARTF_FORCEONFEEDBACK);
+    ProgramLaunch launch;
+    launch.application = WindowsFolderProgram(L"explorer.exe");
+    launch.commandLine = L"explorer.exe /select,\"";
+    launch.commandLine += path;
+    launch.commandLine += L"\"";
+    launch.startFlags = STARTF_FORCEONFEEDBACK;
+    StartProgram(launch);
 }
 
-// The detail of the copy item into the block, cut to the block.
-void WriteCopyText(CFileList::CFileInfo& file, int item, LPWSTR block, int capacity)
+// The detail of the copy item, whole.
+CString CopyText(CFileList::CFileInfo& file, int item)
 {
-    WCHAR size[24];
-    LPCWSTR text = L"";
     switch (item) {
-    case 0: text = file.m_extension; break;
-    case 1: text = file.m_name; break;
-    case 2: text = file.m_path; break;
-    case 3: text = file.GetShortName(); break;
-    case 4: text = file.GetShortPath(); break;
-    case 5:
-        ::StringCchPrintfW(size, ARRAYSIZE(size), L"%I64u", file.GetFileLength());
-        text = size;
-        break;
-    case 6:
-        FormatTypeName(file.m_extension, block, capacity);
-        return;
+    case 0: return file.m_extension;
+    case 1: return file.m_name;
+    case 2: return file.m_path;
+    case 3: return file.GetShortName();
+    case 4: return file.GetShortPath();
+    case 5: {
+        CString size;
+        size.Format(L"%I64u", file.GetFileLength());
+        return size;
     }
-    ::lstrcpynW(block, text, capacity);
+    case 6: return TypeNameOf(file.m_extension);
+    }
+    return CString();
 }
 
-void CopyToClipboard(CFileList::CFileInfo& file, int item)
+// A block holding the text and its terminator, for the clipboard.
+HGLOBAL TextBlock(const CString& text)
 {
-    CGlobalHandle block(::GlobalAlloc(GMEM_MOVEABLE, kClipboardBytes));
+    SIZE_T bytes = (SIZE_T(text.GetLength()) + 1) * sizeof(WCHAR);
+    CGlobalHandle block(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!block.IsValid())
+        return nullptr;
+    {
+        CGlobalLock<WCHAR> locked(block);
+        if (!locked.Get())
+            return nullptr;
+        memcpy(locked.Get(), text.GetString(), bytes);
+    }
+    return block.Detach();
+}
+
+// EmptyClipboard makes the window that opened the clipboard its owner; without one the data may
+// be refused. A caller without a window gets a message-only window for the call.
+void CopyToClipboard(CFileList::CFileInfo& file, int item, HWND invoker)
+{
+    CGlobalHandle block(TextBlock(CopyText(file, item)));
     if (!block.IsValid())
         return;
-    {
-        CGlobalLock<WCHAR> text(block);
-        if (!text.Get())
-            return;
-        text.Get()[0] = 0;
-        WriteCopyText(file, item, text.Get(), kClipboardChars);
+    CWindowHandle ownWindow;
+    HWND owner = invoker && ::IsWindow(invoker) ? invoker : nullptr;
+    if (!owner) {
+        ownWindow.Attach(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+        owner = ownWindow;
     }
-    if (!::OpenClipboard(nullptr))
+    if (!owner || !::OpenClipboard(owner))
         return;
     ::EmptyClipboard();
     if (::SetClipboardData(CF_UNICODETEXT, block))
@@ -168,7 +169,7 @@ STDMETHODIMP CMenuHandler::InvokeCommand(CMINVOKECOMMANDINFO* info)
     } else if (InRange(offset, m_nOpenWithFirst, kOpenWithCount)) {
         OpenInNotepad(files->ElementAt(0).m_path);
     } else if (InRange(offset, m_nCopyFirst, m_nCopyCount)) {
-        CopyToClipboard(files->ElementAt(0), int(offset) - m_nCopyFirst);
+        CopyToClipboard(files->ElementAt(0), int(offset) - m_nCopyFirst, parent);
     } else if (Is(offset, m_nLocateCmd)) {
         ShowInExplorer(files->ElementAt(0).m_path);
     } else if (Is(offset, m_nLinkLocateCmd)) {

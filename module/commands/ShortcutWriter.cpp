@@ -2,7 +2,7 @@
 // the list through the shell's own link object, which keeps everything else of each link as loaded.
 #include "FileList.h"
 #include "Holders.h"
-#include "UserMessage.h"
+#include "DialogMessageBox.h"
 #include <shlobj.h>
 
 namespace {
@@ -36,7 +36,7 @@ bool CFileList::WriteShortcut(HWND parent, LPCWSTR target, LPCWSTR arguments, LP
         if (!LoadAndChange(link, file, info.m_path, target, arguments, workingDir))
             continue;
         if (FAILED(file->Save(info.m_path, TRUE))) {
-            ShowUserMessage(parent, kSaveFailed);
+            ShowMessageBox(parent, kSaveFailed);
             continue;
         }
         CString path = info.m_path;

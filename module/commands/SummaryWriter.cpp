@@ -2,7 +2,7 @@
 // property set.
 #include "FileList.h"
 #include "Holders.h"
-#include "UserMessage.h"
+#include "DialogMessageBox.h"
 
 namespace {
 
@@ -84,7 +84,7 @@ bool CFileList::WriteSummary(HWND parent, LPCWSTR title, LPCWSTR subject, LPCWST
 
     for (int i = 0; i < kSummaryCount; ++i)
         if (!SetValue(info.m_summary[i], texts[i])) {
-            ShowUserMessage(parent, kWriteFailed);
+            ShowMessageBox(parent, kWriteFailed);
             return false;
         }
 
@@ -93,7 +93,7 @@ bool CFileList::WriteSummary(HWND parent, LPCWSTR title, LPCWSTR subject, LPCWST
     if (FAILED(OpenForWriting(info.m_path, sets)) || FAILED(OpenOrCreateSummarySet(sets, properties))) {
         properties.Release();
         sets.Release();
-        ShowUserMessage(parent, kOpenFailed);
+        ShowMessageBox(parent, kOpenFailed);
         return false;
     }
     PROPSPEC specs[kSummaryCount];
@@ -107,7 +107,7 @@ bool CFileList::WriteSummary(HWND parent, LPCWSTR title, LPCWSTR subject, LPCWST
     sets.Release();
     // A commit that fails has not stored the values either.
     if (FAILED(written) || FAILED(committed)) {
-        ShowUserMessage(parent, kWriteFailed);
+        ShowMessageBox(parent, kWriteFailed);
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "FileList.h"
 #include "Holders.h"
+#include "RegistryString.h"
 #include "Trace.h"
 #include <shellapi.h>
 #include <shlobj.h>
@@ -8,27 +9,11 @@ namespace {
 
 const int kLinkTextCapacity = 32768;
 
-bool ReadRegistryString(HKEY parent, LPCWSTR subKey, LPCWSTR valueName, CString& text)
+bool ReadKeyString(HKEY parent, LPCWSTR subKey, LPCWSTR valueName, CString& text)
 {
     CRegKeyHandle key;
-    if (::RegOpenKeyExW(parent, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD type = 0, size = 0;
-    if (::RegQueryValueExW(key, valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-        return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return false;
-    LPWSTR buffer = text.GetBuffer(int(size / sizeof(WCHAR)) + 1);
-    if (!buffer)
-        return false;
-    DWORD got = size;
-    if (::RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &got) != ERROR_SUCCESS) {
-        text.Empty();
-        return false;
-    }
-    buffer[got / sizeof(WCHAR)] = 0;
-    text.ReleaseBuffer();
-    return true;
+    return ::RegOpenKeyExW(parent, subKey, 0, KEY_READ, &key) == ERROR_SUCCESS &&
+           ReadRegistryString(key, valueName, text, RegistryText::Loose) == ERROR_SUCCESS;
 }
 
 // The file's registered type carries "IsShortcut".
@@ -37,9 +22,9 @@ bool HasShortcutType(const CString& extension)
     if (extension.IsEmpty())
         return false;
     CString typeName, marker;
-    if (!ReadRegistryString(HKEY_CLASSES_ROOT, extension, nullptr, typeName) || typeName.IsEmpty())
+    if (!ReadKeyString(HKEY_CLASSES_ROOT, extension, nullptr, typeName) || typeName.IsEmpty())
         return false;
-    return ReadRegistryString(HKEY_CLASSES_ROOT, typeName, L"IsShortcut", marker);
+    return ReadKeyString(HKEY_CLASSES_ROOT, typeName, L"IsShortcut", marker);
 }
 
 // One answer of the link, kept only when the call succeeds with a non-empty text.

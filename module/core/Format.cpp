@@ -16,14 +16,15 @@ void Print(LPWSTR buffer, int capacity, LPCWSTR format, ...)
         return;
     va_list args;
     va_start(args, format);
-    ::StringCchVPrintfW(buffer, size_t(capacity), format, args);
+    if (::StringCchVPrintfW(buffer, size_t(capacity), format, args) == STRSAFE_E_INSUFFICIENT_BUFFER)
+        EndCutOnWholeCharacter(buffer);
     va_end(args);
 }
 
 void Copy(LPWSTR buffer, int capacity, LPCWSTR text)
 {
-    if (buffer && capacity > 0)
-        ::StringCchCopyW(buffer, size_t(capacity), text);
+    if (buffer && capacity > 0 && ::StringCchCopyW(buffer, size_t(capacity), text) == STRSAFE_E_INSUFFICIENT_BUFFER)
+        EndCutOnWholeCharacter(buffer);
 }
 
 // The key's default value when it reads as a non-empty string.
@@ -81,31 +82,32 @@ void FormatFileTime(const FILETIME& time, LPWSTR buffer, int capacity, LPCWSTR l
           fields.wMinute, fields.wHour < 12 ? L'A' : L'P');
 }
 
-void FormatTypeName(LPCWSTR extension, LPWSTR buffer, int capacity)
+CString TypeNameOf(LPCWSTR extension)
 {
-    if (!extension || !extension[0]) {
-        Copy(buffer, capacity, L"No association");
-        return;
-    }
+    if (!extension || !extension[0])
+        return CString(L"No association");
     CString dotted;
     if (extension[0] != L'.')
         dotted = L".";
     dotted += extension;
-    CString text = dotted.Mid(1);
-    text.MakeUpper();
-    text += L" File";
-    Copy(buffer, capacity, text);
+    CString fallback = dotted.Mid(1);
+    fallback.MakeUpper();
+    fallback += L" File";
 
+    CString typeName;
     bool opened = false;
-    ReadDefaultText(dotted, text, opened);
-    if (!opened || text.IsEmpty())
-        return;
-    Copy(buffer, capacity, text);  // the programmatic type name
-    CString typeName = text;
-    if (!ReadDefaultText(typeName, text, opened))
-        return;
-    if (!text.IsEmpty())
-        Copy(buffer, capacity, text);  // the friendly name
+    ReadDefaultText(dotted, typeName, opened);
+    if (!opened || typeName.IsEmpty())
+        return fallback;
+    CString friendlyName;
+    if (!ReadDefaultText(typeName, friendlyName, opened) || friendlyName.IsEmpty())
+        return typeName;  // the programmatic type name
+    return friendlyName;
+}
+
+void FormatTypeName(LPCWSTR extension, LPWSTR buffer, int capacity)
+{
+    Copy(buffer, capacity, TypeNameOf(extension));
 }
 
 void FormatSizeLine(ULONGLONG size, LPWSTR buffer, int capacity)

@@ -23,7 +23,8 @@ void FormatLine(WCHAR (&line)[kLineCapacity], LPCWSTR format, ...)
 {
     va_list args;
     va_start(args, format);
-    ::StringCchVPrintfW(line, kLineCapacity, format, args);
+    if (::StringCchVPrintfW(line, kLineCapacity, format, args) == STRSAFE_E_INSUFFICIENT_BUFFER)
+        EndCutOnWholeCharacter(line);
     line[kLineCapacity - 1] = 0;
     va_end(args);
 }

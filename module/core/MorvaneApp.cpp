@@ -24,6 +24,16 @@ HINSTANCE ThisModule()
     return module;
 }
 
+const int kTitleCapacity = 64;
+
+BOOL CALLBACK LoadTitle(INIT_ONCE*, void* title, void**)
+{
+    auto* text = static_cast<WCHAR*>(title);
+    if (::LoadStringW(ModuleInstance(), IDS_PROJNAME, text, kTitleCapacity) <= 0)
+        ::lstrcpynW(text, L"Morvane", kTitleCapacity);
+    return TRUE;
+}
+
 HRESULT RegisterTypeLibrary(const CString& modulePath)
 {
     CComPtr<ITypeLib> typeLib;
@@ -89,6 +99,12 @@ BOOL CMorvaneApp::InitInstance()
     if (FAILED(g_module.Init(kClassMap, m_instance)))
         return FALSE;
     return CApp::InitInstance();
+}
+
+LPCTSTR CMorvaneApp::GetAppName() const
+{
+    ::InitOnceExecuteOnce(&m_titleOnce, &LoadTitle, m_title, nullptr);
+    return m_title;
 }
 
 int CMorvaneApp::ExitInstance()

@@ -10,6 +10,12 @@ public:
     CMorvaneApp() : CApp(nullptr) {}
     BOOL InitInstance() override;
     int ExitInstance() override;
+    // The module's title from its string table, loaded on first use.
+    LPCTSTR GetAppName() const override;
+
+private:
+    mutable INIT_ONCE m_titleOnce = INIT_ONCE_STATIC_INIT;
+    mutable WCHAR m_title[64] = {};
 };
 
 // The loaded module's full path as the system reports it.

@@ -7,7 +7,7 @@
 #include "Settings.h"
 #include "SummaryPage.h"
 #include "TypePage.h"
-#include "UserMessage.h"
+#include "DialogMessageBox.h"
 
 namespace {
 
@@ -76,9 +76,9 @@ void PresentSheet(Parameters& parameters, InfoPage startPage, HWND parent)
     sheet.SetActivePage(AddPages(sheet, pages, *files, startPage));
     INT_PTR result = sheet.DoModal();
     if (result == -1)
-        ShowUserMessage(parent, L"Could not create dialog", MB_OK | MB_ICONEXCLAMATION);
+        ShowMessageBox(parent, L"Could not create dialog", nullptr, MB_OK | MB_ICONEXCLAMATION);
     else if (result == kAbortResult)
-        ShowUserMessage(parent, L"Aborted during create of dialog", MB_OK | MB_ICONEXCLAMATION);
+        ShowMessageBox(parent, L"Aborted during create of dialog", nullptr, MB_OK | MB_ICONEXCLAMATION);
 }
 
 InfoSheetPresenter g_presenter = &PresentSheet;

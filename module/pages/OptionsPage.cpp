@@ -1,7 +1,7 @@
 #include "OptionsPage.h"
 #include "OptionsPageRes.h"
 #include "Settings.h"
-#include "UserMessage.h"
+#include "DialogMessageBox.h"
 #include <wctype.h>
 
 namespace {
@@ -228,7 +228,7 @@ CString COptionsPage::JoinList() const
 void COptionsPage::AddExtension()
 {
     if (EntryCount() >= kMaxQuickExts) {
-        ShowUserMessage(m_hwnd, L"A maximum of 10 extensions can be specified.");
+        ShowMessageBox(m_hwnd, L"A maximum of 10 extensions can be specified.");
         return;
     }
     CString typed = GetItemText(IDC_OPTIONS_QUICKLIST);
@@ -239,7 +239,7 @@ void COptionsPage::AddExtension()
     if (ext.IsEmpty())
         return;
     if (HasInvalidExtChar(ext)) {
-        ShowUserMessage(m_hwnd, L"Invalid character in file extension.");
+        ShowMessageBox(m_hwnd, L"Invalid character in file extension.");
         return;
     }
     LRESULT index = ::SendMessage(m_quickList, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(ext.GetString()));

@@ -1,4 +1,5 @@
 #include "Settings.h"
+#include "RegistryString.h"
 #include <shlwapi.h>
 #include <new>
 
@@ -27,29 +28,7 @@ LONG CRegKey2::ReadDword(LPCWSTR name, DWORD& value) const
 
 LONG CRegKey2::ReadString(LPCWSTR name, CString& text) const
 {
-    DWORD type = 0, size = 0;
-    LONG err = ::RegQueryValueExW(m_key, name, nullptr, &type, nullptr, &size);
-    if (err != ERROR_SUCCESS)
-        return err;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return ERROR_INVALID_DATA;
-    // Room for every byte the value holds (an odd count included) and a terminator of our own.
-    const int reserved = int(size / sizeof(WCHAR));
-    CString data;
-    LPWSTR buffer = data.GetBuffer(reserved + 1);
-    if (!buffer)
-        return ERROR_NOT_ENOUGH_MEMORY;
-    ZeroMemory(buffer, (SIZE_T(reserved) + 2) * sizeof(WCHAR));
-    DWORD got = size;
-    err = ::RegQueryValueExW(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &got);
-    if (err == ERROR_SUCCESS && got > size)
-        err = ERROR_MORE_DATA;
-    if (err == ERROR_SUCCESS && got != 0 && ((got % sizeof(WCHAR)) != 0 || buffer[got / sizeof(WCHAR) - 1] != 0))
-        err = ERROR_INVALID_DATA;
-    buffer[reserved] = 0;
-    data.ReleaseBuffer();
-    text = static_cast<CString&&>(data);
-    return err;
+    return ReadRegistryString(m_key, name, text, RegistryText::Exact);
 }
 
 LONG CRegKey2::WriteDword(LPCWSTR name, DWORD value)
@@ -59,10 +38,7 @@ LONG CRegKey2::WriteDword(LPCWSTR name, DWORD value)
 
 LONG CRegKey2::WriteString(LPCWSTR name, LPCWSTR text)
 {
-    if (!text)
-        text = L"";
-    return ::RegSetValueExW(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                            DWORD(lstrlenW(text) + 1) * sizeof(WCHAR));
+    return WriteRegistryString(m_key, name, text);
 }
 
 LONG CRegKey2::OpenKey(HKEY parent, LPCWSTR subKey, REGSAM access)

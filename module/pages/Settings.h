@@ -47,6 +47,8 @@ public:
 
     // The caller sets value to its default first: a missing value or a failure leaves it.
     LONG ReadDword(LPCWSTR name, DWORD& value) const;
+    // A REG_SZ or REG_EXPAND_SZ (taken literally) with its terminator; a string without one or
+    // with an odd byte count is ERROR_INVALID_DATA and leaves the text as it was.
     LONG ReadString(LPCWSTR name, CString& text) const;
     LONG WriteDword(LPCWSTR name, DWORD value);
     LONG WriteString(LPCWSTR name, LPCWSTR text);

@@ -2,7 +2,7 @@
 #include "ExtList.h"
 #include "Settings.h"
 #include "TypePageRes.h"
-#include "UserMessage.h"
+#include "DialogMessageBox.h"
 #include <shellapi.h>
 
 namespace {
@@ -269,7 +269,7 @@ bool CTypePage::OnKillActive()
 {
     CString text = Trimmed(GetItemText(IDC_TYPE_EXTENSION));
     if (!IsValidExtension(text)) {
-        ShowUserMessage(m_hwnd, kInvalidExtension, MB_OK);
+        ShowMessageBox(m_hwnd, kInvalidExtension, nullptr, MB_OK);
         return false;
     }
     if (!CPropertyPage::OnKillActive())

@@ -1,0 +1,67 @@
+#include "RegistryString.h"
+
+namespace {
+
+bool IsStringType(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+}
+
+LONG ReadRegistryString(HKEY key, LPCTSTR name, CString& text, RegistryText rule)
+{
+    DWORD type = 0, size = 0;
+    LONG err = ::RegQueryValueEx(key, name, nullptr, &type, nullptr, &size);
+    if (err != ERROR_SUCCESS)
+        return err;
+    if (rule != RegistryText::AnyType && !IsStringType(type))
+        return ERROR_INVALID_DATA;
+    // Room for every byte the value holds (an odd count included) and a terminator of our own.
+    const int reserved = int(size / sizeof(TCHAR));
+    CString data;
+    LPTSTR buffer = data.GetBuffer(reserved + 1);
+    if (!buffer)
+        return ERROR_NOT_ENOUGH_MEMORY;
+    ZeroMemory(buffer, (SIZE_T(reserved) + 2) * sizeof(TCHAR));
+    DWORD got = size;
+    err = ::RegQueryValueEx(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &got);
+    if (err == ERROR_SUCCESS && got > size)
+        err = ERROR_MORE_DATA;
+    if (err == ERROR_SUCCESS && rule != RegistryText::AnyType && !IsStringType(type))
+        err = ERROR_INVALID_DATA;
+    if (err == ERROR_SUCCESS && rule == RegistryText::Exact && got != 0 &&
+        ((got % sizeof(TCHAR)) != 0 || buffer[got / sizeof(TCHAR) - 1] != 0))
+        err = ERROR_INVALID_DATA;
+    if (err != ERROR_SUCCESS) {
+        data.ReleaseBuffer(0);
+        return err;
+    }
+    buffer[got / sizeof(TCHAR)] = 0;
+    data.ReleaseBuffer();
+    text = static_cast<CString&&>(data);
+    return ERROR_SUCCESS;
+}
+
+LONG ReadRegistryString(HKEY key, LPCTSTR name, LPTSTR buffer, DWORD capacity, RegistryText rule)
+{
+    if (!buffer || capacity == 0)
+        return ERROR_INVALID_PARAMETER;
+    buffer[0] = 0;
+    CString text;
+    LONG err = ReadRegistryString(key, name, text, rule);
+    if (err != ERROR_SUCCESS)
+        return err;
+    if (DWORD(text.GetLength()) >= capacity)
+        return ERROR_MORE_DATA;
+    lstrcpyn(buffer, text, int(capacity));
+    return ERROR_SUCCESS;
+}
+
+LONG WriteRegistryString(HKEY key, LPCTSTR name, LPCTSTR text)
+{
+    if (!text)
+        text = TEXT("");
+    return ::RegSetValueEx(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                           DWORD(lstrlen(text) + 1) * sizeof(TCHAR));
+}

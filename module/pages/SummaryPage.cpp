@@ -1,7 +1,7 @@
 #include "SummaryPage.h"
 #include "Settings.h"
 #include "SummaryPageRes.h"
-#include "UserMessage.h"
+#include "DialogMessageBox.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ void CSummaryPage::DoDataExchange(CDataExchange& exchange)
 
 void CSummaryPage::ReportInvalidInput(LPCTSTR reason)
 {
-    ShowUserMessage(m_hwnd, reason, MB_OK | MB_ICONEXCLAMATION);
+    ShowMessageBox(m_hwnd, reason, nullptr, MB_OK | MB_ICONEXCLAMATION);
 }
 
 BOOL CSummaryPage::OnInitDialog()

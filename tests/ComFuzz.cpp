@@ -10,6 +10,7 @@
 #include "DialogWatcher.h"
 #include "InfoSheet.h"
 #include "MenuHandler.h"
+#include "ProgramStarter.h"
 #include "TestSupport.h"
 #include <atomic>
 #include <memory>
@@ -60,6 +61,8 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* exception)
 }
 
 void NoSheet(Parameters&, InfoPage, HWND) {}
+long g_programsStarted = 0;
+void NoProgram(const ProgramLaunch&) { g_programsStarted++; }
 
 // The files a sequence selects from; remade now and then, since renames and toggles change them.
 class FileSet {
@@ -262,13 +265,6 @@ private:
         return holder->As<Char>();
     }
 
-    // Commands that start Explorer or Notepad; a run must not leave such processes behind.
-    static bool StartsProgram(UINT offset)
-    {
-        return (offset >= UINT(kCmdOpenWithFirst) && offset < UINT(kCmdSize)) || offset == UINT(kCmdLocate) ||
-               offset == UINT(kCmdLinkLocate);
-    }
-
     void InvokeCommand(IContextMenu* menu)
     {
         g_callName = "InvokeCommand";
@@ -288,8 +284,6 @@ private:
 
         std::unique_ptr<CPageEndBuffer> verbA, verbW;
         UINT offset = Chance(90) ? UINT(Pick(60)) : UINT(m_random() & 0xFFFF);
-        if (StartsProgram(offset))
-            offset = kCmdSize;
         switch (Pick(6)) {
         case 0: full.lpVerb = StringVerb(verbA, "open"); break;
         case 1: full.lpVerb = StringVerb(verbA, "\x01\x7f" "bogus verb"); break;
@@ -333,10 +327,11 @@ TEST(ComFuzz, RandomSequencesNeitherCrashNorHangNorOverrun)
 {
     CDialogWatcher dialogs;  // error messages and the shell's rename prompts get their OK
     InfoSheetPresenter previousPresenter = SetInfoSheetPresenter(&NoSheet);
+    ProgramStarter previousStarter = SetProgramStarter(&NoProgram);
     AddVectoredExceptionHandler(1, &ReportCrash);
     CKernelHandle watchdog(CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr));
-    HWND window = CreateWindowExW(0, L"STATIC", L"fuzz host", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
-                                  nullptr, nullptr);
+    CWindowHandle window(CreateWindowExW(0, L"STATIC", L"fuzz host", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+                                         nullptr, nullptr));
     std::mt19937 random(20261208);
     long calls = 0;
     std::unique_ptr<FileSet> files;
@@ -356,10 +351,11 @@ TEST(ComFuzz, RandomSequencesNeitherCrashNorHangNorOverrun)
         }
     }
     SetInfoSheetPresenter(previousPresenter);
+    SetProgramStarter(previousStarter);
     DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
-    DestroyWindow(window);
-    printf("fuzz: %d sequences, %ld calls: %ld menus built, %ld help texts, %ld commands run, %zu dialogs answered\n",
-           kSequences, calls, g_menusBuilt, g_textsGiven, g_commandsRun, dialogs.Seen().size());
+    printf("fuzz: %d sequences, %ld calls: %ld menus built, %ld help texts, %ld commands run, %ld programs started, "
+           "%zu dialogs answered\n",
+           kSequences, calls, g_menusBuilt, g_textsGiven, g_commandsRun, g_programsStarted, dialogs.Seen().size());
 }
 
 }  // namespace

@@ -42,7 +42,10 @@ TEST_F(SummaryPage, ShowsTheStoredValuesWithTheirLimits)
         EXPECT_EQ(kStored[i], sheet->Text(kFields[i].id));
         EXPECT_EQ(kFields[i].limit, sheet->Send(kFields[i].id, EM_GETLIMITTEXT)) << kFields[i].id;
     }
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), 0x3021))) << "Apply before any edit";
+    const HWND apply = GetDlgItem(sheet->Sheet(), 0x3021);
+    EXPECT_FALSE(IsWindowEnabled(apply)) << "filling the fields is no edit";
+    sheet->SetText(IDC_SUMMARY_SUBJECT, L"Typed");
+    EXPECT_TRUE(IsWindowEnabled(apply));
 }
 
 struct EditCase {

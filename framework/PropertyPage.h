@@ -18,6 +18,8 @@ public:
     // Requests to the sheet.
     void SetWizardButtons(DWORD buttons) const { ::PostMessage(GetSheet(), PSM_SETWIZBUTTONS, 0, buttons); }
     void CancelToClose() const { ::SendMessage(GetSheet(), PSM_CANCELTOCLOSE, 0, 0); }
+    // The same request queued, for a page that asks while the sheet is still applying.
+    void PostCancelToClose() const { ::PostMessage(GetSheet(), PSM_CANCELTOCLOSE, 0, 0); }
     void SetModified(bool changed = true) const;
     LRESULT QuerySiblings(WPARAM wParam, LPARAM lParam) const
     {

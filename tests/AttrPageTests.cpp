@@ -60,6 +60,10 @@ TEST_F(AttrPage, ShowsAgreedBitsAsTwoStateAndMixedBitsAsIndeterminate)
         EXPECT_EQ(box.type, GetWindowLongW(sheet->Item(box.id), GWL_STYLE) & BS_TYPEMASK) << box.id;
         EXPECT_EQ(box.enabled, IsWindowEnabled(sheet->Item(box.id)) != FALSE) << box.id;
     }
+    const HWND apply = GetDlgItem(sheet->Sheet(), 0x3021);
+    EXPECT_FALSE(IsWindowEnabled(apply));
+    sheet->Click(IDC_ATTR_SYSTEM);
+    EXPECT_TRUE(IsWindowEnabled(apply));
 }
 
 struct ChangeCase {

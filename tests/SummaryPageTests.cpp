@@ -42,7 +42,10 @@ TEST_F(SummaryPage, ShowsTheStoredValuesWithTheirLimits)
         EXPECT_EQ(kStored[i], sheet->Text(kFields[i].id));
         EXPECT_EQ(kFields[i].limit, sheet->Send(kFields[i].id, EM_GETLIMITTEXT)) << kFields[i].id;
     }
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), 0x3021))) << "Apply before any edit";
+    const HWND apply = GetDlgItem(sheet->Sheet(), 0x3021);
+    EXPECT_FALSE(IsWindowEnabled(apply)) << "filling the fields is no edit";
+    sheet->SetText(IDC_SUMMARY_SUBJECT, L"Typed");
+    EXPECT_TRUE(IsWindowEnabled(apply));
 }
 
 struct EditCase {
@@ -83,13 +86,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, SummaryPageEdit, testing::ValuesIn(kEdits),
 struct TooLongCase {
     const char* name;
     const char* storedTitle;
-    int field;
-    int limit;
+    int field, index, limit;
+    bool typed;  // else the stored title is too long already
 };
 
 const TooLongCase kTooLong[] = {
-    { "StoredTitle", kLongTitle.c_str(), IDC_SUMMARY_TITLE, 50 },
-    { "Comments", "Title", IDC_SUMMARY_COMMENTS, 200 },
+    { "StoredTitle", kLongTitle.c_str(), IDC_SUMMARY_TITLE, 0, 50, false },
+    { "TypedComments", "Title", IDC_SUMMARY_COMMENTS, 4, 200, true },
 };
 
 class SummaryPageTooLong : public SummaryPage, public testing::WithParamInterface<TooLongCase> {};
@@ -100,30 +103,27 @@ TEST_P(SummaryPageTooLong, KeepsThePageUntilTheTextIsShortened)
     auto sheet = OpenSheet(c.storedTitle);
     ASSERT_TRUE(sheet->Opened());
     const int summaryTab = sheet->CurrentTab();
-    const std::wstring tooLong(size_t(c.limit) + (c.field == IDC_SUMMARY_TITLE ? 30 : 1), L'x');
-    if (c.field == IDC_SUMMARY_TITLE)
-        EXPECT_EQ(ToWide(kLongTitle.c_str()), sheet->Text(c.field)) << "a stored text shows in full";
+    if (c.typed)
+        sheet->SetText(c.field, std::wstring(size_t(c.limit) + 1, L'x'));  // as pasting past the limit would
     else
-        sheet->SetText(c.field, tooLong);
+        EXPECT_EQ(ToWide(kLongTitle.c_str()), sheet->Text(c.field)) << "a stored text shows in full";
     sheet->Press(PSBTN_OK);
     sheet->SelectTab(0);
     EXPECT_FALSE(sheet->WaitClosed(0));
     EXPECT_EQ(summaryTab, sheet->CurrentTab());
-    const std::wstring message = L"This field takes no more than " + std::to_wstring(c.limit)
-        + L" characters. Please shorten the text.";
     ASSERT_EQ(2u, sheet->Seen().size());
-    for (const SeenDialog& seen : sheet->Seen()) {
-        EXPECT_EQ(message, seen.text);
-        EXPECT_EQ(L"Morvane", seen.caption);
-    }
+    for (const SeenDialog& seen : sheet->Seen())
+        EXPECT_EQ(L"Morvane|This field takes no more than " + std::to_wstring(c.limit)
+                      + L" characters. Please shorten the text.", seen.caption + L"|" + seen.text);
     GUITHREADINFO focus = { sizeof(focus) };
     GetGUIThreadInfo(GetWindowThreadProcessId(sheet->Sheet(), nullptr), &focus);
     EXPECT_EQ(sheet->Item(c.field), focus.hwndFocus);
 
-    sheet->SetText(c.field, tooLong.substr(0, size_t(c.limit)));
+    const std::wstring shortened(size_t(c.limit), L'y');
+    sheet->SetText(c.field, shortened);
     sheet->Press(PSBTN_OK);
     ASSERT_TRUE(sheet->WaitClosed());
-    EXPECT_EQ(tooLong.substr(0, size_t(c.limit)), ReadSummaryValues(doc).at(c.field == IDC_SUMMARY_TITLE ? 0 : 4));
+    EXPECT_EQ(shortened, ReadSummaryValues(doc).at(size_t(c.index)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SummaryPageTooLong, testing::ValuesIn(kTooLong),

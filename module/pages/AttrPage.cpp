@@ -77,5 +77,5 @@ void CAttrPage::OnOK()
     }
     if (m_files)
         m_files->SetAttributes(m_hwnd, requested, keep);
-    CancelToClose();
+    PostCancelToClose();
 }

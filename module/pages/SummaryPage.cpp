@@ -85,5 +85,5 @@ void CSummaryPage::OnOK()
     CFileList* files = m_parameters.GetFileList();
     if (files)
         files->WriteSummary(m_hwnd, m_texts[0], m_texts[1], m_texts[2], m_texts[3], m_texts[4]);
-    CancelToClose();
+    PostCancelToClose();
 }

@@ -95,11 +95,20 @@ DeleteOutcome DeleteOrSchedule(LPCSTR path)
         }
     }
 
-    if (g_restartPlatform.isNtFamily())
-        ::MoveFileExA(scheduled, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    else if (!ScheduleInInitFile(scheduled))
+    // Only the call's result tells: a refused schedule may leave the last error at 0.
+    bool arranged = g_restartPlatform.isNtFamily()
+        ? ::MoveFileExA(scheduled, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE
+        : ScheduleInInitFile(scheduled);
+    if (!arranged)
         return DeleteOutcome::Failed;
     return movedAside ? DeleteOutcome::Gone : DeleteOutcome::AtRestart;
+}
+
+CString NotScheduledNote(LPCSTR path)
+{
+    CString note;
+    note.Format("\n\n'%s' could be neither deleted nor scheduled for deletion.", path);
+    return note;
 }
 
 LONG DeleteKeyTree(HKEY parent, LPCSTR subkey)

@@ -1,14 +1,17 @@
 // Deleting the installer's files now or at the next restart, and registry key trees.
 #pragma once
 #include <windows.h>
+#include "Str.h"
 
 enum class DeleteOutcome {
     Gone,       // nothing remains under the name: deleted, absent, or moved aside for the restart
     AtRestart,  // the file is still there; its deletion at the next restart is arranged
-    Failed,     // the deletion at restart could not be arranged ("WinInit.ini" unusable)
+    Failed,     // the file is still there and its deletion at restart could not be arranged
 };
 
 DeleteOutcome DeleteOrSchedule(LPCSTR path);
+// The paragraph a failure box adds for the file that DeleteOrSchedule could not deal with.
+CString NotScheduledNote(LPCSTR path);
 
 // Deletes parent\subkey with everything below it: 0 or the registry error of the first failure.
 LONG DeleteKeyTree(HKEY parent, LPCSTR subkey);

@@ -48,7 +48,8 @@ void CDestPage::ProposeDefaultFolder()
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, &key) !=
         ERROR_SUCCESS) {
         AppMessageBox("Could not open Windows Current Version key!");
-    } else if (ReadRegistryString(key, "ProgramFilesDir", programFiles, sizeof(programFiles), RegistryText::AnyType) != ERROR_SUCCESS) {
+    } else if (ReadRegistryString(key, "ProgramFilesDir", programFiles, sizeof(programFiles), RegistryText::AnyType) !=
+               ERROR_SUCCESS) {
         AppMessageBox("Could not read Program Files location!");
     }
     key.Close();

@@ -56,11 +56,12 @@ void FindSourceFolder(char (&folder)[MAX_PATH])
         folder[slash - folder + 1] = 0;
 }
 
-// The previously registered module's path, read into path; the hook and class keys go.
+// The previously registered module's path, read into path; the hook and class keys go. The keys
+// are only read here (DeleteKeyTree opens them for deletion itself).
 void ForgetPreviousRegistration(char (&path)[MAX_PATH])
 {
     CRegKeyHandle hook;
-    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, kMenuHandlerHook, 0, KEY_ALL_ACCESS, &hook) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, kMenuHandlerHook, 0, KEY_READ, &hook) != ERROR_SUCCESS)
         return;
     char clsid[50];
     bool haveClsid = ReadRegistryString(hook, nullptr, clsid, sizeof(clsid), RegistryText::AnyType) == ERROR_SUCCESS;
@@ -72,7 +73,7 @@ void ForgetPreviousRegistration(char (&path)[MAX_PATH])
         serverKey += "\\InprocServer32";
         CRegKeyHandle server;
         char module[MAX_PATH];
-        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, serverKey, 0, KEY_ALL_ACCESS, &server) == ERROR_SUCCESS &&
+        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, serverKey, 0, KEY_READ, &server) == ERROR_SUCCESS &&
             ReadRegistryString(server, nullptr, module, sizeof(module), RegistryText::AnyType) == ERROR_SUCCESS)
             lstrcpyA(path, module);
     }
@@ -99,22 +100,6 @@ void CopyProgramFiles()
     }
 }
 
-void RegisterModule()
-{
-    using RegisterExport = HRESULT(STDAPICALLTYPE*)();
-    CString modulePath = g_state.destinationFolder;
-    modulePath += kModuleFile;
-    CLibrary module(::LoadLibraryA(modulePath));
-    auto registerServer = module.IsValid()
-        ? reinterpret_cast<RegisterExport>(::GetProcAddress(module, "DllRegisterServer"))
-        : nullptr;
-    if (registerServer)
-        registerServer();
-    module.Close();
-    if (!registerServer)
-        FailInstallation("Could not load Morvane DLL's. \nContact manufacturer.", "Installation failed");
-}
-
 bool WriteUninstallEntry()
 {
     CRegKeyHandle key;
@@ -138,6 +123,26 @@ bool WriteUninstallEntry()
     return true;
 }
 
+void RegisterModule()
+{
+    using RegisterExport = HRESULT(STDAPICALLTYPE*)();
+    CString modulePath = g_state.destinationFolder;
+    modulePath += kModuleFile;
+    CLibrary module(::LoadLibraryA(modulePath));
+    auto registerServer = module.IsValid()
+        ? reinterpret_cast<RegisterExport>(::GetProcAddress(module, "DllRegisterServer"))
+        : nullptr;
+    HRESULT registered = registerServer ? registerServer() : E_FAIL;
+    module.Close();
+    if (!registerServer)
+        FailInstallation("Could not load Morvane DLL's. \nContact manufacturer.", "Installation failed");
+    if (FAILED(registered)) {
+        // The files are in place: the uninstall entry lets "/u" find and remove them.
+        WriteUninstallEntry();
+        FailInstallation("Could not register Morvane.dll.", "Installation failed");
+    }
+}
+
 }
 
 void RemovePreviousVersion(LPCSTR path, LPCSTR sourceFolder)
@@ -158,11 +163,13 @@ void RemovePreviousVersion(LPCSTR path, LPCSTR sourceFolder)
         // Running from the folder of the previous version: these are the files about to be copied.
         if (IsCopiedFile(name) && IsSameFile(file, source))
             continue;
-        if (DeleteOrSchedule(file) == DeleteOutcome::Failed)
-            FailInstallation("You must restart your computer in order to fully remove the previous version of "
-                             "Morvane files.\nOnce your computer is back up, restart SETUP to continue with the "
-                             "installation.",
-                             "Files are locked by Explorer");
+        if (DeleteOrSchedule(file) == DeleteOutcome::Failed) {
+            CString message("You must restart your computer in order to fully remove the previous version of "
+                            "Morvane files.\nOnce your computer is back up, restart SETUP to continue with the "
+                            "installation.");
+            message += NotScheduledNote(file);
+            FailInstallation(message, "Files are locked by Explorer");
+        }
     }
 }
 

@@ -28,6 +28,26 @@ bool FindRegisteredModule(char (&path)[MAX_PATH])
            ReadRegistryString(server, nullptr, path, sizeof(path), RegistryText::AnyType) == ERROR_SUCCESS;
 }
 
+// An installation whose module could not register itself is known only by its uninstall entry:
+// the module in the folder the entry records.
+bool FindInstalledModule(char (&path)[MAX_PATH])
+{
+    CRegKeyHandle entry;
+    char folder[MAX_PATH];
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &entry) != ERROR_SUCCESS ||
+        ReadRegistryString(entry, "InstallLocation", folder, sizeof(folder), RegistryText::AnyType) != ERROR_SUCCESS ||
+        folder[0] == 0)
+        return false;
+    CString module(folder);
+    if (module[module.GetLength() - 1] != '\\')
+        module += '\\';
+    module += kModuleFile;
+    if (module.GetLength() >= MAX_PATH)
+        return false;
+    lstrcpyA(path, module);
+    return true;
+}
+
 void DeleteInstallerKeys()
 {
     CRegKeyHandle software;
@@ -53,7 +73,7 @@ void UnregisterModule(LPCSTR path)
 bool RemoveInstallation()
 {
     char modulePath[MAX_PATH] = {};
-    bool haveModule = FindRegisteredModule(modulePath);
+    bool haveModule = FindRegisteredModule(modulePath) || FindInstalledModule(modulePath);
     DeleteInstallerKeys();
 
     DeleteOutcome moduleGone = DeleteOutcome::Gone;
@@ -75,6 +95,7 @@ bool RemoveInstallation()
                 message.Format("Not all files could be deleted from '%s'. Try restarting and removing them with "
                                "Explorer.",
                                folder.GetString());
+                message += NotScheduledNote(moduleGone == DeleteOutcome::Failed ? module : installer);
                 ShowMessageBox(nullptr, message);
                 return false;
             }

@@ -1,5 +1,14 @@
-// A library with the module's other exports but without "DllRegisterServer".
+// A library with the module's other exports but without "DllRegisterServer", or (built with
+// FAILING_REGISTRATION) with one that fails and registers nothing.
 #include <windows.h>
+#include <olectl.h>
+
+#ifdef FAILING_REGISTRATION
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer()
+{
+    return SELFREG_E_CLASS;
+}
+#endif
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer()
 {

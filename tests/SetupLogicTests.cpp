@@ -143,6 +143,22 @@ TEST(SetupDeletion, DeletesOrMovesAsideAndSchedulesOnNt)
     EXPECT_EQ(NtPath(locked), added[1].first);
 }
 
+TEST(SetupDeletion, AFileThatCanBeNeitherDeletedNorScheduledIsAFailure)
+{
+    CPendingRenames pending;
+    CTempDir dir(L"unscheduled");
+    std::string locked = MakeFile(Temp(dir) + "\\locked.dll");
+    MakeFile(locked + ".$$$");  // the name aside is taken
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+    {
+        CReadOnlySessionManager readOnly;
+        EXPECT_EQ(DeleteOutcome::Failed, DeleteOrSchedule(locked.c_str()));
+    }
+    EXPECT_TRUE(FileExists(locked));
+    EXPECT_TRUE(pending.Added().empty());
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 namespace {
 std::string g_fakeWindowsFolder;
 bool OlderFamily()

@@ -317,6 +317,58 @@ TEST_F(SetupProcessTest, AModuleWithoutRegistrationExportEndsTheInstallation)
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ToWide(kUninstallKey)));
 }
 
+TEST_F(SetupProcessTest, AFailedRegistrationEndsTheInstallationAndLeavesTheWayToRemoveIt)
+{
+    CPendingRenames pending;
+    CTempDir media(L"media");
+    const std::string installer = Narrow(media / L"Setup.exe");
+    CopyInto(BuiltSetupPath(), installer);
+    CopyInto(BinFolder() + "\\FailingRegisterModule.dll", Narrow(media / L"Morvane.dll"));
+    CInstallFolder destination("Unregistered");
+    {
+        CSetupProcess setup(installer, "");
+        FoundWindow failure = FinishExpectingFailure(setup, destination.Path());
+        EXPECT_EQ("Installation failed", failure.caption);
+        EXPECT_EQ("Could not register Morvane.dll.", failure.text);
+        EXPECT_EQ(1, setup.WaitForExit());
+    }
+    ExpectUninstallEntry(destination.Path());
+
+    CSetupProcess removal(destination / "Setup.exe", "/u");
+    AnswerMessageBox(removal, IDYES);
+    EXPECT_EQ("Uninstall Complete", AnswerMessageBox(removal, IDOK).caption);
+    EXPECT_EQ(0, removal.WaitForExit());
+    EXPECT_FALSE(FileExists(destination / "Morvane.dll"));
+    EXPECT_FALSE(FileExists(destination / "Setup.exe"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ToWide(kUninstallKey)));
+    SetFileAttributesA((destination / "Setup.exe.$$$").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(SetupProcessTest, RemovalNamesTheFileThatCanBeNeitherDeletedNorScheduled)
+{
+    CPendingRenames pending;
+    CInstallFolder folder("Unschedulable");
+    CreateFolderTree(folder.Path().c_str());
+    CopyInto(Narrow(BuiltModulePath()), folder / "Morvane.dll");
+    ASSERT_TRUE(RegisterModuleAt(folder / "Morvane.dll"));
+    CopyInto(Narrow(BuiltModulePath()), folder / "Morvane.dll.$$$");  // the name aside is taken
+    SetFileAttributesA((folder / "Morvane.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+    {
+        CReadOnlySessionManager readOnly;
+        CSetupProcess setup(BuiltSetupPath(), "/u");
+        AnswerMessageBox(setup, IDYES);
+        FoundWindow failure = AnswerMessageBox(setup, IDOK);
+        EXPECT_EQ("Setup", failure.caption);
+        EXPECT_EQ("Not all files could be deleted from '" + folder.Path() + "\\'. Try restarting and removing them "
+                  "with Explorer.\n\n'" + (folder / "Morvane.dll") + "' could be neither deleted nor scheduled for "
+                  "deletion.",
+                  failure.text);
+        EXPECT_EQ(0, setup.WaitForExit());
+    }
+    EXPECT_TRUE(pending.Added().empty());
+    SetFileAttributesA((folder / "Morvane.dll").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(SetupProcessTest, StartedFromItsOwnFolderItInstallsInPlace)
 {
     CInstallFolder folder("InPlace");
@@ -447,4 +499,26 @@ TEST_F(SetupProcessTest, RemovalFindsTheModuleThroughKeysTheUserMayOnlyRead)
     EXPECT_FALSE(FileExists(folder / "Morvane.dll")) << "success was reported with the module still in place";
 }
 
+}
+
+// Without a manifest Windows runs the installer unelevated, and it can write neither the program
+// folder nor HKEY_LOCAL_MACHINE (Wine ignores the request, so the bytes are what can be tested).
+TEST(SetupBinary, ItsManifestAsksForElevationAndNamesTheSupportedSystems)
+{
+    CLibrary setup(LoadLibraryExA(BuiltSetupPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    ASSERT_TRUE(setup.IsValid());
+    HRSRC resource = FindResourceA(setup, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+    ASSERT_TRUE(resource);
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(setup, resource)));
+    ASSERT_TRUE(bytes);
+    const std::string manifest(bytes, SizeofResource(setup, resource));
+    for (const char* part : {
+             "<requestedExecutionLevel level=\"requireAdministrator\" uiAccess=\"false\"/>",
+             "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Vista
+             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
+             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
+             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
+             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
+             "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>" })
+        EXPECT_NE(std::string::npos, manifest.find(part)) << part;
 }

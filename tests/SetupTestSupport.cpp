@@ -1,6 +1,8 @@
 #include "SetupTestSupport.h"
+#include <gtest/gtest.h>
 #include <commctrl.h>
 #include <prsht.h>
+#include <sddl.h>
 #include <shlwapi.h>
 #include <functional>
 
@@ -142,6 +144,28 @@ CInstallFolder::CInstallFolder(const char* tag)
 CInstallFolder::~CInstallFolder()
 {
     RemoveTree(ToWide(m_path.c_str()));
+}
+
+CReadOnlySessionManager::CReadOnlySessionManager()
+{
+    CRegKeyHandle key;
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, READ_CONTROL | WRITE_DAC, &key));
+    DWORD size = 0;
+    RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
+    m_saved.resize(size);
+    EXPECT_EQ(ERROR_SUCCESS, RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, m_saved.data(), &size));
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)(A;;RCWD;;;WD)", SDDL_REVISION_1,
+                                                                     &readOnly, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, readOnly));
+    LocalFree(readOnly);
+}
+
+CReadOnlySessionManager::~CReadOnlySessionManager()
+{
+    CRegKeyHandle key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, WRITE_DAC, &key) == ERROR_SUCCESS && !m_saved.empty())
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, m_saved.data());
 }
 
 CPendingRenames::CPendingRenames()

@@ -47,6 +47,17 @@ private:
     bool m_existed;
 };
 
+// While it lives, the Session Manager key (where the NT family keeps the deletions at restart) may
+// only be read, so that no deletion can be scheduled.
+class CReadOnlySessionManager {
+public:
+    CReadOnlySessionManager();
+    ~CReadOnlySessionManager();
+
+private:
+    std::vector<BYTE> m_saved;
+};
+
 // A message box or dialog found on the screen.
 struct FoundWindow {
     HWND hwnd = nullptr;

@@ -1,4 +1,5 @@
 #include "Format.h"
+#include "RegistryString.h"
 #include "Settings.h"
 #include <strsafe.h>
 
@@ -34,7 +35,8 @@ bool ReadDefaultText(LPCWSTR subKey, CString& text, bool& opened)
     opened = key.OpenKey(HKEY_CLASSES_ROOT, subKey, KEY_READ) == ERROR_SUCCESS;
     if (!opened)
         return false;
-    key.ReadString(nullptr, text);
+    // Loose: other programs often store these names without a terminator.
+    ReadRegistryString(key.GetHandle(), nullptr, text, RegistryText::Loose);
     return true;
 }
 

@@ -97,5 +97,5 @@ void CLinkPage::OnOK()
     FillControls();
     if (m_files)
         m_files->WriteShortcut(m_hwnd, m_command, m_arguments, m_workingDir);
-    CancelToClose();
+    PostCancelToClose();
 }

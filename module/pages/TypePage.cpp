@@ -305,7 +305,7 @@ void CTypePage::OnOK()
     if (m_text == m_baseline || !m_files)
         return;
     m_files->ReplaceExtension(m_hwnd, m_text);
-    ::PostMessageW(GetSheet(), PSM_CANCELTOCLOSE, 0, 0);
+    PostCancelToClose();
     m_baseline = m_text;
 }
 

@@ -77,10 +77,8 @@ class ExactName : public testing::TestWithParam<OddName> {
 protected:
     void SetUp() override
     {
-        CRegKeyHandle key;
-        DWORD options = DefaultOptions;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kSettings, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
-        RegSetValueExW(key, L"Options", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&options), sizeof(options));
+        // The default options, with the quick extensions "doc" and "md".
+        DeleteTree(HKEY_CURRENT_USER, kSettings);
         WriteString(HKEY_CURRENT_USER, kSettings, L"QuickExts", L"doc;md");
         MakeExactFile(sibling, "sibling");
         MakeExactFile(odd, "the odd one");
@@ -93,11 +91,16 @@ protected:
     CDialogWatcher dialogs;
 };
 
-TEST_P(ExactName, SizeCopyAndAttributeToggleActOnTheExactFile)
+TEST_P(ExactName, CopiesAndTogglesActOnTheExactFile)
 {
     Handler handler(odd);
     handler.Invoke(kCopySize);
     EXPECT_EQ(L"11", ClipboardText());
+    // The short path is copied in its plain form, and names this file, not its sibling.
+    handler.Invoke(kCopyShortPath);
+    std::wstring shortPath = ClipboardText();
+    EXPECT_NE(0u, shortPath.find(L"\\\\?\\")) << shortPath;
+    EXPECT_EQ("the odd one", ExactContent(shortPath)) << shortPath;
     handler.Invoke(kToggleReadOnly);
     EXPECT_TRUE(IsReadOnly(odd));
     EXPECT_FALSE(IsReadOnly(sibling));
@@ -124,88 +127,41 @@ TEST_P(ExactName, ARenameOntoAnExistingNameIsRefusedAndReported)
     EXPECT_EQ(L"Could not rename \"" + std::wstring(GetParam().name) + L"\".", dialogs.Seen()[0].text);
 }
 
-TEST_P(ExactName, TheShortPathIsCopiedPlainAndNamesTheExactFile)
-{
-    Handler handler(odd);
-    handler.Invoke(kCopyShortPath);
-    std::wstring shortPath = ClipboardText();
-    EXPECT_NE(0u, shortPath.find(L"\\\\?\\")) << shortPath;
-    EXPECT_EQ("the odd one", ExactContent(shortPath)) << shortPath;
-}
-
 INSTANTIATE_TEST_SUITE_P(TrailingDotAndBlank, ExactName,
                          testing::Values(OddName{ L"a.", L"a.doc", "Dot" }, OddName{ L"a ", L"a .doc", "Blank" }),
                          [](const testing::TestParamInfo<OddName>& info) { return std::string(info.param.label); });
 
-TEST(ExactFolder, ShortcutAndSummaryAreReadAndWrittenInTheExactFolder)
+TEST(ExactFolder, ShortcutAndSummaryAreReadAndWrittenInAFolderEndingInADot)
 {
-    // "sub." resolves to "sub" by the plain rules.
+    // The plain rules send "sub.\\x" to "sub\\x", which does not exist.
     CTempDir dir{ L"exactdir" };
-    std::wstring odd = dir / L"sub.", plain = dir / L"sub";
-    ASSERT_TRUE(CreateDirectoryW(Exact(odd).c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(Exact(plain).c_str(), nullptr));
-    std::wstring target = dir.MakeFile(L"tool.exe", "MZ"), other = dir.MakeFile(L"other.exe", "MZ");
-    ASSERT_EQ(S_OK, CreateShortcut(Exact(odd + L"\\Tool.lnk"), target, L"-odd", L""));
-    ASSERT_EQ(S_OK, CreateShortcut(Exact(plain + L"\\Tool.lnk"), other, L"-plain", L""));
-    ASSERT_EQ(S_OK, CreateCompoundDocument(Exact(odd + L"\\doc.mvd"), { "odd title" }));
-    ASSERT_EQ(S_OK, CreateCompoundDocument(Exact(plain + L"\\doc.mvd"), { "plain title" }));
+    std::wstring link = dir / L"sub.\\Tool.lnk", doc = dir / L"sub.\\doc.mvd";
+    ASSERT_TRUE(CreateDirectoryW(Exact(dir / L"sub.").c_str(), nullptr));
+    std::wstring target = dir.MakeFile(L"tool.exe", "MZ");
+    ASSERT_EQ(S_OK, CreateShortcut(Exact(link), target, L"-old", L""));
+    ASSERT_EQ(S_OK, CreateCompoundDocument(Exact(doc), { "old title" }));
 
-    CFileList links(HdropDataObject({ odd + L"\\Tool.lnk" }));
-    EXPECT_STREQ(L"-odd", links.GetLinkArguments(0));
+    CFileList links(HdropDataObject({ link }));
+    EXPECT_STREQ(L"-old", links.GetLinkArguments(0));
     EXPECT_TRUE(links.WriteShortcut(nullptr, target.c_str(), L"-new", L""));
-    EXPECT_EQ(L"-new", ReadShortcut(Exact(odd + L"\\Tool.lnk")).arguments);
-    EXPECT_EQ(L"-plain", ReadShortcut(Exact(plain + L"\\Tool.lnk")).arguments);
+    EXPECT_EQ(L"-new", ReadShortcut(Exact(link)).arguments);
 
-    CFileList docs(HdropDataObject({ odd + L"\\doc.mvd" }));
-    EXPECT_STREQ(L"odd title", docs.ElementAt(0).GetSummaryText(0));
+    CFileList docs(HdropDataObject({ doc }));
+    EXPECT_STREQ(L"old title", docs.ElementAt(0).GetSummaryText(0));
     EXPECT_TRUE(docs.WriteSummary(nullptr, L"new title", L"", L"", L"", L""));
     EXPECT_STREQ(L"new title", docs.ElementAt(0).GetSummaryText(0));
-    CFileList plainDocs(HdropDataObject({ plain + L"\\doc.mvd" }));
-    EXPECT_STREQ(L"plain title", plainDocs.ElementAt(0).GetSummaryText(0));
 }
-
-TEST(ExactFolder, TheShortPathOfAPathPastMaxPathIsCopiedPlain)
-{
-    CTempDir dir{ L"exactlong" };
-    std::wstring deep = dir.Path();
-    for (wchar_t c : { L'p', L'q', L'r' }) {
-        deep += L"\\" + std::wstring(100, c);
-        ASSERT_TRUE(CreateDirectoryW(Exact(deep).c_str(), nullptr));
-    }
-    MakeExactFile(deep + L"\\deep.txt", "deep");
-    CFileList list(HdropDataObject({ deep + L"\\deep.txt" }));
-    std::wstring shortPath = list.ElementAt(0).GetShortPath().GetString();
-    EXPECT_EQ(0u, shortPath.find(dir.Path().substr(0, 3))) << shortPath;
-    EXPECT_EQ("deep", ExactContent(shortPath));
-}
-
-struct PathForms {
-    const wchar_t* plain;
-    const wchar_t* kernel;
-};
 
 TEST(PathForm, EveryAbsolutePathGetsTheKernelFormAndLosesItWhenShown)
 {
-    const PathForms cases[] = {
-        { L"C:\\a\\b.", L"\\\\?\\C:\\a\\b." },
-        { L"\\\\server\\share\\x ", L"\\\\?\\UNC\\server\\share\\x " },
-        { L"C:\\a", L"\\\\?\\C:\\a" },
-    };
-    for (const PathForms& c : cases) {
-        EXPECT_STREQ(c.kernel, KernelPath(c.plain)) << c.plain;
-        EXPECT_STREQ(c.plain, PlainPath(c.kernel)) << c.kernel;
+    const std::pair<const wchar_t*, const wchar_t*> forms[] = { { L"C:\\a\\b.", L"\\\\?\\C:\\a\\b." },
+                                                                 { L"\\\\srv\\share\\x ", L"\\\\?\\UNC\\srv\\share\\x " } };
+    for (const auto& form : forms) {
+        EXPECT_STREQ(form.second, KernelPath(form.first));
+        EXPECT_STREQ(form.first, PlainPath(form.second));
     }
-    EXPECT_STREQ(L"\\\\?\\C:\\a\\b", KernelPath(L"C:/a/b"));
-    for (const wchar_t* kept : { L"\\\\?\\C:\\x", L"\\\\.\\pipe\\x", L"relative\\x", L"" })
-        EXPECT_STREQ(kept, KernelPath(kept)) << kept;
-}
-
-TEST(PathForm, OnlyPathsThePathRulesLeaveAloneAreExactInPlainForm)
-{
-    EXPECT_TRUE(IsExactPlainPath(L"C:\\a\\b.txt"));
-    for (const wchar_t* rewritten : { L"C:\\a\\b.", L"C:\\a\\b ", L"C:\\a.\\b", L"C:/a/b", L"C:\\a\\..\\b", L"" })
-        EXPECT_FALSE(IsExactPlainPath(rewritten)) << rewritten;
-    EXPECT_FALSE(IsExactPlainPath(CString((L"C:\\" + std::wstring(MAX_PATH, L'x')).c_str())));
+    for (const wchar_t* kept : { L"\\\\?\\C:\\x", L"\\\\.\\pipe\\x", L"relative\\x" })
+        EXPECT_STREQ(kept, KernelPath(kept));
 }
 
 }

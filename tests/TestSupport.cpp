@@ -95,8 +95,11 @@ std::wstring CTempDir::MakeFile(const std::wstring& name, const std::string& con
     return path;
 }
 
-void RemoveTree(const std::wstring& path)
+void RemoveTree(const std::wstring& plainPath)
 {
+    // Through the "\\?\" form, so that names ending in a blank or a dot go as well.
+    bool absolute = plainPath.size() > 2 && plainPath[1] == L':';
+    std::wstring path = absolute ? L"\\\\?\\" + plainPath : plainPath;
     WIN32_FIND_DATAW data;
     CFindHandle find(FindFirstFileW((path + L"\\*").c_str(), &data));
     if (find.IsValid()) {

@@ -1,6 +1,8 @@
-// CFileList::ReplaceExtension: every file renamed through the shell's own undoable file operation.
+// CFileList::ReplaceExtension: every file renamed through the shell's own undoable file operation,
+// or by the kernel on its exact name where the shell cannot reach it.
 #include "Rename.h"
 #include "Trace.h"
+#include "DialogMessageBox.h"
 #include <shellapi.h>
 #include <memory>
 #include <new>
@@ -9,6 +11,7 @@ namespace {
 
 const int kDisplayNameMax = 20;
 const int kDisplayNameKept = 16;
+const WCHAR kRenameFailed[] = L"Could not rename \"%s\".";
 
 bool IsSeparator(WCHAR c)
 {
@@ -32,6 +35,14 @@ bool IsUsableFileName(LPCWSTR name)
     return false;
 }
 
+void TrimNameEnd(CString& path)
+{
+    int end = path.GetLength();
+    while (end > FileNameStart(path) && (path[end - 1] == L'.' || path[end - 1] == L' '))
+        --end;
+    path.Truncate(end);
+}
+
 // The path followed by the two zero units that end the shell's list of names.
 std::unique_ptr<WCHAR[]> DoubleTerminated(const CString& path)
 {
@@ -43,6 +54,39 @@ std::unique_ptr<WCHAR[]> DoubleTerminated(const CString& path)
         list[length + 1] = 0;
     }
     return list;
+}
+
+// The shell's undoable rename. It takes plain paths only: it fails on any "\\?\" path.
+int RenameThroughShell(HWND parent, const CString& source, const CString& destination, const CString& title)
+{
+    std::unique_ptr<WCHAR[]> from = DoubleTerminated(source);
+    std::unique_ptr<WCHAR[]> to = DoubleTerminated(destination);
+    if (!from || !to)
+        return ERROR_OUTOFMEMORY;
+    SHFILEOPSTRUCTW operation = {};
+    operation.hwnd = parent;
+    operation.wFunc = FO_RENAME;
+    operation.pFrom = from.get();
+    operation.pTo = to.get();
+    operation.fFlags = FOF_ALLOWUNDO | FOF_SIMPLEPROGRESS;
+    operation.lpszProgressTitle = title;
+    return ::SHFileOperationW(&operation);
+}
+
+// A name the plain path rules would rewrite (one ending in a blank or a dot, or a path too long for
+// them) would have the shell rename another file, or nothing: the kernel renames exactly this one,
+// never over an existing file. The shell reports nothing here, so a failure is reported.
+int RenameExactName(HWND parent, const CFileList::CFileInfo& info, const CString& destination)
+{
+    if (::MoveFileExW(KernelPath(info.m_path), KernelPath(destination), 0))
+        return 0;
+    int error = int(::GetLastError());
+    CString text;
+    CString fileName = info.m_name;
+    fileName += info.m_extension;
+    if (text.Format(kRenameFailed, fileName.GetString()))
+        ShowMessageBox(parent, text);
+    return error ? error : ERROR_GEN_FAILURE;
 }
 
 }
@@ -107,19 +151,14 @@ bool CFileList::ReplaceExtension(HWND parent, LPCWSTR extension)
         CString destination = RenameDestination(info.m_path, extension);
         if (!IsUsableFileName(destination.GetString() + FileNameStart(destination)))
             continue;
-        CString title = RenameProgressTitle(info, destination, extension);
-        std::unique_ptr<WCHAR[]> from = DoubleTerminated(info.m_path);
-        std::unique_ptr<WCHAR[]> to = DoubleTerminated(destination);
-        if (!from || !to)
-            continue;
-        SHFILEOPSTRUCTW operation = {};
-        operation.hwnd = parent;
-        operation.wFunc = FO_RENAME;
-        operation.pFrom = from.get();
-        operation.pTo = to.get();
-        operation.fFlags = FOF_ALLOWUNDO | FOF_SIMPLEPROGRESS;
-        operation.lpszProgressTitle = title;
-        int result = ::SHFileOperationW(&operation);
+        int result;
+        if (IsExactPlainPath(info.m_path)) {
+            result = RenameThroughShell(parent, info.m_path, destination, RenameProgressTitle(info, destination, extension));
+        } else {
+            // The new name is stored as the shell would store it, without blanks or dots at its end.
+            TrimNameEnd(destination);
+            result = RenameExactName(parent, info, destination);
+        }
         Trace(L"ReplaceExtension(%s -> %s) = %d\n", info.m_path.GetString(), destination.GetString(), result);
         if (result == 0)
             info.SetPath(destination);

@@ -33,9 +33,10 @@ bool CFileList::WriteShortcut(HWND parent, LPCWSTR target, LPCWSTR arguments, LP
         if (!IsShortcut(i))
             continue;
         CFileInfo& info = m_files[i];
-        if (!LoadAndChange(link, file, info.m_path, target, arguments, workingDir))
+        CString kernelPath = KernelPath(info.m_path);
+        if (!LoadAndChange(link, file, kernelPath, target, arguments, workingDir))
             continue;
-        if (FAILED(file->Save(info.m_path, TRUE))) {
+        if (FAILED(file->Save(kernelPath, TRUE))) {
             ShowMessageBox(parent, kSaveFailed);
             continue;
         }

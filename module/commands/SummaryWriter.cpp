@@ -3,6 +3,7 @@
 #include "FileList.h"
 #include "Holders.h"
 #include "DialogMessageBox.h"
+#include "PropertySets.h"
 
 namespace {
 
@@ -38,20 +39,6 @@ bool SetValue(PROPVARIANT& value, LPCWSTR text)
     value.vt = VT_LPWSTR;
     value.pwszVal = copy;
     return true;
-}
-
-// The file's property sets, opened exclusively for writing. The storage is asked for first and
-// then for its property sets, which works on compound files on every system; the direct request
-// covers property sets kept by the file system itself.
-HRESULT OpenForWriting(LPCWSTR path, CComPtr<IPropertySetStorage>& sets)
-{
-    const DWORD mode = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
-    CComPtr<IStorage> storage;
-    if (SUCCEEDED(::StgOpenStorageEx(path, mode, STGFMT_ANY, 0, nullptr, nullptr, IID_IStorage, storage.ReceiveVoid()))
-        && SUCCEEDED(storage.QueryInterface(IID_IPropertySetStorage, sets)))
-        return S_OK;
-    storage.Release();
-    return ::StgOpenStorageEx(path, mode, STGFMT_ANY, 0, nullptr, nullptr, IID_IPropertySetStorage, sets.ReceiveVoid());
 }
 
 HRESULT OpenOrCreateSummarySet(IPropertySetStorage* sets, CComPtr<IPropertyStorage>& properties)
@@ -90,7 +77,8 @@ bool CFileList::WriteSummary(HWND parent, LPCWSTR title, LPCWSTR subject, LPCWST
 
     CComPtr<IPropertySetStorage> sets;
     CComPtr<IPropertyStorage> properties;
-    if (FAILED(OpenForWriting(info.m_path, sets)) || FAILED(OpenOrCreateSummarySet(sets, properties))) {
+    if (FAILED(OpenPropertySets(info.m_path, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, sets))
+        || FAILED(OpenOrCreateSummarySet(sets, properties))) {
         properties.Release();
         sets.Release();
         ShowMessageBox(parent, kOpenFailed);

@@ -1,5 +1,7 @@
 #include "FileList.h"
 #include "Holders.h"
+#include "PathForm.h"
+#include "PropertySets.h"
 #include "RegistryString.h"
 #include "Trace.h"
 #include <shellapi.h>
@@ -53,21 +55,6 @@ bool IsNt5OrLater()
         return false;
 #pragma GCC diagnostic pop
     return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion > 4;
-}
-
-CString KernelPath(const CString& path)
-{
-    if (path.GetLength() < MAX_PATH || path.Find(L'?') == 2)
-        return path;
-    CString out;
-    if (path[0] == L'\\' && path[1] == L'\\') {
-        out = L"\\\\?\\UNC\\";
-        out += path.GetString() + 2;
-    } else {
-        out = L"\\\\?\\";
-        out += path;
-    }
-    return out;
 }
 
 CFileList::CFileInfo::CFileInfo() : m_linkLoaded(false)
@@ -155,7 +142,7 @@ void CFileList::CFileInfo::LoadLinkInfo()
     CComPtr<IPersistFile> file;
     if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid()))
         && SUCCEEDED(link.QueryInterface(IID_IPersistFile, file))
-        && SUCCEEDED(file->Load(m_path, STGM_READ))) {
+        && SUCCEEDED(file->Load(KernelPath(m_path), STGM_READ))) {
         CString buffer;
         IShellLinkW* shellLink = link;
         ReadLinkText(buffer, [shellLink](LPWSTR text, int capacity) { return shellLink->GetPath(text, capacity, nullptr, 0); },
@@ -168,29 +155,12 @@ void CFileList::CFileInfo::LoadLinkInfo()
     m_linkLoaded = true;
 }
 
-namespace {
-
-// Opens the file's property-set storage for reading. Asking for the storage and then for its
-// property sets is the route that works on compound files everywhere; the direct request also
-// covers property sets kept by the file system itself.
-HRESULT OpenPropertySetStorage(const CString& path, CComPtr<IPropertySetStorage>& sets)
-{
-    const DWORD mode = STGM_READ | STGM_SHARE_DENY_WRITE;
-    CComPtr<IStorage> storage;
-    if (SUCCEEDED(::StgOpenStorageEx(path, mode, STGFMT_ANY, 0, nullptr, nullptr, IID_IStorage, storage.ReceiveVoid()))
-        && SUCCEEDED(storage.QueryInterface(IID_IPropertySetStorage, sets)))
-        return S_OK;
-    return ::StgOpenStorageEx(path, mode, STGFMT_ANY, 0, nullptr, nullptr, IID_IPropertySetStorage, sets.ReceiveVoid());
-}
-
-}
-
 void CFileList::CFileInfo::ReadSummary()
 {
     if (!IsNt5OrLater())
         return;
     CComPtr<IPropertySetStorage> sets;
-    if (FAILED(OpenPropertySetStorage(m_path, sets)))
+    if (FAILED(OpenPropertySets(m_path, STGM_READ | STGM_SHARE_DENY_WRITE, sets)))
         return;
     CComPtr<IPropertyStorage> properties;
     HRESULT hr = sets->Open(FMTID_SummaryInformation, STGM_READ | STGM_SHARE_EXCLUSIVE, &properties);
@@ -243,6 +213,8 @@ const CString& CFileList::CFileInfo::GetShortPath()
         return m_shortPath;
     DWORD length = ::GetShortPathNameW(path, buffer, needed + 1);
     m_shortPath.ReleaseBuffer(length <= needed ? int(length) : 0);
+    // The answer carries the "\\?\" form it was asked with; what is shown and copied never does.
+    m_shortPath = PlainPath(m_shortPath);
     return m_shortPath;
 }
 

@@ -3,6 +3,7 @@
 // details once per path.
 #pragma once
 #include "Array.h"
+#include "PathForm.h"
 #include "Str.h"
 #include <objidl.h>
 
@@ -96,6 +97,3 @@ private:
     CArray<CFileInfo> m_files;
     CFileInfo m_none;
 };
-
-// The path as the kernel's file functions take it: paths of MAX_PATH or more get the "\\?\" form.
-CString KernelPath(const CString& path);

@@ -123,6 +123,9 @@ void CSheetCapture::FindSheet()
     // On the user's own display the sheet comes to the top, so that the screen shows all of it.
     ::SetWindowPos(m_sheet, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     ::SetForegroundWindow(m_sheet);
+    // Without the display's focus (a virtual display has no window manager to give it) the
+    // caption would show as inactive.
+    ::SendMessageW(m_sheet, WM_NCACTIVATE, TRUE, 0);
     m_step = Step::SelectPage;
     if (count == 0)
         Finish(false);

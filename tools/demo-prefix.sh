@@ -1,3 +1,4 @@
+# shellcheck shell=sh disable=SC2034,SC2154
 # Sourced by run.sh and make-docs-pictures.sh with $build set: makes a fresh Wine prefix in
 # $build/demo, registers the built module in it, gives it the .txt type and a sample file, and
 # starts a persistent wineserver that ends with the calling script. Sets $demo, $documents (the

@@ -13,6 +13,11 @@ cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_6
 cmake --build "$build" -j "$(nproc)" --target Morvane shellhost -- --no-print-directory >/dev/null
 . "$root/tools/demo-prefix.sh"
 
+# Fixed times, so that the pictures change only when the product does.
+export TZ=UTC
+touch -m -d '2025-03-07 13:07' "$documents/Sample Report.txt"
+touch -a -d '2025-06-18 09:30' "$documents/Sample Report.txt"
+
 shots="$demo/shots"
 mkdir -p "$shots"
 link="C:\\users\\Public\\Documents\\Sample Report.lnk"
@@ -23,6 +28,7 @@ link.WorkingDirectory = "C:\\\\users\\\\Public\\\\Documents";
 link.Save();
 JS
 wine cscript //nologo "$(winepath -w "$demo/shortcut.js")" >/dev/null
+touch -d '2025-03-07 13:12' "$documents/Sample Report.lnk"
 
 # Runs the host on the module alone; its output goes to the terminal only when it fails.
 shoot() {

@@ -93,10 +93,16 @@ bool Invoke(CHandlerRun& target, HWND owner, const CSelection& selection, const 
     if (options.m_screenshot.IsEmpty())
         return target.Invoke(options.m_invokeOffset, owner, selection, out);
     CSheetCapture capture(options.m_screenshot, out);
-    if (!capture.Arm())
-        out.Line(0, L"screenshot: no timer");
+    if (!capture.Arm()) {
+        // Without the timer nothing would close the sheet.
+        out.Line(0, L"screenshot: no timer, the command is not invoked");
+        pictured = false;
+        return true;
+    }
     bool invoked = target.Invoke(options.m_invokeOffset, owner, selection, out);
     pictured = capture.Succeeded();
+    if (!capture.SawSheet())
+        out.Line(0, L"screenshot: the command opened no sheet");
     return invoked;
 }
 

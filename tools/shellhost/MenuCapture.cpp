@@ -65,8 +65,8 @@ bool CMenuCapture::Take(HMENU menu, HWND owner, POINT at)
     ::KillTimer(nullptr, m_timer);
     m_timer = 0;
     g_active = nullptr;
-    if (!m_saved && m_ticks > kTimeoutTicks)
-        m_out.Line(0, L"menu screenshot: timed out");
+    if (!m_openedAt)
+        m_out.Line(0, L"menu screenshot: the menu did not come up");
     return m_saved;
 }
 

@@ -50,21 +50,6 @@ bool CPicture::CopyScreen(const RECT& screen, int x, int y)
     return true;
 }
 
-bool CPicture::PrintWindow(HWND window, int x, int y)
-{
-    RECT bounds;
-    if (!::GetWindowRect(window, &bounds))
-        return false;
-    POINT origin;
-    ::SetViewportOrgEx(m_dc, x, y, &origin);
-    // PW_RENDERFULLCONTENT: what the desktop composition shows, where there is one.
-    bool printed = ::PrintWindow(window, m_dc, 2) || ::PrintWindow(window, m_dc, 0);
-    ::SetViewportOrgEx(m_dc, origin.x, origin.y, nullptr);
-    if (printed)
-        MakeOpaque(x, y, bounds.right - bounds.left, bounds.bottom - bounds.top);
-    return printed;
-}
-
 HRESULT CPicture::SavePng(LPCWSTR path) const
 {
     if (!m_bits)

@@ -14,8 +14,6 @@ public:
     bool Create(int width, int height);
     // Copies a screen rectangle to (x, y) of the picture and makes it opaque.
     bool CopyScreen(const RECT& screen, int x, int y);
-    // Has the window draw itself into (x, y) of the picture (WM_PRINT), covered or not.
-    bool PrintWindow(HWND window, int x, int y);
     HRESULT SavePng(LPCWSTR path) const;
 
 private:

@@ -18,6 +18,7 @@ public:
     bool Arm();
     // True when a sheet came up and every one of its pages was saved.
     bool Succeeded() const { return m_succeeded; }
+    bool SawSheet() const { return m_sheet != nullptr; }
 
     // The file name of a page's picture: base-tab.png, the tab's text reduced to letters and digits.
     static CString PagePath(LPCWSTR path, LPCWSTR tab);

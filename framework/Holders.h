@@ -70,6 +70,11 @@ struct GdiObjectTraits {
     static Type Invalid() { return nullptr; }
     static void Close(Type h) { ::DeleteObject(h); }
 };
+struct MemoryDcTraits {
+    using Type = HDC;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { ::DeleteDC(h); }
+};
 struct GlobalTraits {
     using Type = HGLOBAL;
     static Type Invalid() { return nullptr; }
@@ -93,9 +98,25 @@ using CRegKeyHandle = CHandleT<RegKeyTraits>;
 using CLibrary = CHandleT<LibraryTraits>;
 using CMenuHandle = CHandleT<MenuTraits>;
 using CGdiObject = CHandleT<GdiObjectTraits>;
+using CMemoryDc = CHandleT<MemoryDcTraits>;
 using CGlobalHandle = CHandleT<GlobalTraits>;
 using CCoTaskMem = CHandleT<CoTaskMemTraits>;
 using CWindowHandle = CHandleT<WindowTraits>;
+
+// A window's device context (the screen's for no window), released with ReleaseDC.
+class CWindowDc {
+public:
+    explicit CWindowDc(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
+    ~CWindowDc() { if (m_dc) ::ReleaseDC(m_window, m_dc); }
+    CWindowDc(const CWindowDc&) = delete;
+    CWindowDc& operator=(const CWindowDc&) = delete;
+    HDC Get() const { return m_dc; }
+    operator HDC() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
 
 // A COM interface pointer that releases what it holds.
 template <class T>

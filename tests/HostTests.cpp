@@ -2,6 +2,9 @@
 // with the built module registered, and its printed menus compared whole.
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
+#include <string>
+#include <wincodec.h>
 #include "TestSupport.h"
 
 namespace {
@@ -183,6 +186,47 @@ std::vector<MenuRow> DefaultMenuRows()
 std::wstring DefaultMenuLines()
 {
     return ClaimLine() + Render(DefaultMenuRows(), false);
+}
+
+// What a saved picture shows: its size, the number of different colours (blank: one or two) and
+// whether its bottom-left corner is transparent. Width 0 when it is no PNG that WIC reads.
+struct Picture {
+    UINT width = 0;
+    UINT height = 0;
+    size_t colours = 0;
+    bool transparentCorner = false;
+    size_t digest = 0;  // of all pixels: different pictures differ
+};
+
+Picture ReadPicture(const std::wstring& path)
+{
+    Picture picture;
+    CComPtr<IWICImagingFactory> factory;
+    CComPtr<IWICBitmapDecoder> decoder;
+    CComPtr<IWICBitmapFrameDecode> frame;
+    CComPtr<IWICFormatConverter> converter;
+    GUID format = {};
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                factory.ReceiveVoid()))
+        || FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                     &decoder))
+        || FAILED(decoder->GetContainerFormat(&format)) || !IsEqualGUID(format, GUID_ContainerFormatPng)
+        || FAILED(decoder->GetFrame(0, &frame)) || FAILED(factory->CreateFormatConverter(&converter))
+        || FAILED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0,
+                                        WICBitmapPaletteTypeCustom)))
+        return picture;
+    UINT width = 0, height = 0;
+    converter->GetSize(&width, &height);
+    std::vector<DWORD> pixels(size_t(width) * height);
+    if (pixels.empty() || FAILED(converter->CopyPixels(nullptr, width * 4, UINT(pixels.size() * 4),
+                                                       reinterpret_cast<BYTE*>(pixels.data()))))
+        return picture;
+    picture.width = width;
+    picture.height = height;
+    picture.colours = std::set<DWORD>(pixels.begin(), pixels.end()).size();
+    picture.transparentCorner = (pixels[size_t(width) * (height - 1)] >> 24) == 0;
+    picture.digest = std::hash<std::string>()(std::string(reinterpret_cast<const char*>(pixels.data()), pixels.size() * 4));
+    return picture;
 }
 
 void WriteDword(HKEY root, const std::wstring& key, const wchar_t* value, DWORD data)
@@ -394,6 +438,57 @@ TEST_F(HostTest, RefusesSelectionsTheShellCannotMakeAndBadCommandLines)
     EXPECT_EQ(2u, RunHost({ L"--flags", L"x1", path }).exitCode);
     EXPECT_EQ(2u, RunHost({ L"--bogus", path }).exitCode);
     EXPECT_EQ(0u, RunHost({ L"--help" }).exitCode);
+}
+
+TEST_F(HostTest, SavesEveryPageOfTheSheetItOpensAndThenCancelsIt)
+{
+    std::wstring path = MakeReport(L"report.txt");
+    HostResult run = RunHost({ L"--invoke", L"44", L"--screenshot", m_dir / L"Sheet.PNG", path });
+    EXPECT_EQ(0u, run.exitCode) << ToNarrow(run.out);
+    Picture first;
+    std::set<size_t> pages;
+    for (const wchar_t* tab : { L"type", L"attributes", L"summary", L"options", L"about" }) {
+        std::wstring picturePath = m_dir / (std::wstring(L"Sheet-") + tab + L".png");
+        EXPECT_NE(std::wstring::npos, run.out.find(L"screenshot " + picturePath + L"\n")) << ToNarrow(tab);
+        Picture picture = ReadPicture(picturePath);
+        EXPECT_GE(picture.width, 300u) << ToNarrow(tab);
+        EXPECT_GT(picture.colours, 3u) << ToNarrow(tab);
+        EXPECT_FALSE(picture.transparentCorner) << ToNarrow(tab);
+        if (!first.width)
+            first = picture;
+        EXPECT_EQ(first.width, picture.width) << ToNarrow(tab);
+        EXPECT_EQ(first.height, picture.height) << ToNarrow(tab);
+        pages.insert(picture.digest);
+    }
+    EXPECT_EQ(5u, pages.size()) << "each picture shows its own page";
+    // Cancelled: the Options page, shown on the way, saved nothing.
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"Options", RRF_RT_ANY, nullptr, nullptr, nullptr));
+    EXPECT_TRUE(GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(HostTest, SavesThePopupMenuWithItsFirstSubmenusOpenOnATransparentGround)
+{
+    std::wstring path = MakeReport(L"report.txt");
+    std::wstring picturePath = m_dir / L"menu.png";
+    HostResult run = RunHost({ L"--menu-screenshot", picturePath, path });
+    EXPECT_EQ(0u, run.exitCode) << ToNarrow(run.out);
+    EXPECT_NE(std::wstring::npos, run.out.find(L"menu screenshot " + picturePath + L": 3 menus\n")) << ToNarrow(run.out);
+    Picture picture = ReadPicture(picturePath);
+    EXPECT_GT(picture.width, picture.height);
+    EXPECT_GT(picture.colours, 3u);
+    // The top menu holds one line and the submenus reach below it: the ground shows under it.
+    EXPECT_TRUE(picture.transparentCorner);
+}
+
+TEST_F(HostTest, FailsAScreenshotOfACommandThatOpensNoSheet)
+{
+    std::wstring path = MakeReport(L"report.txt");
+    std::wstring shot = m_dir / L"none.png";
+    HostResult run = RunHost({ L"--invoke", L"18", L"--screenshot", shot, path });
+    EXPECT_EQ(5u, run.exitCode) << ToNarrow(run.out);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((m_dir / L"none-type.png").c_str()));
+    EXPECT_EQ(2u, RunHost({ L"--screenshot", shot, path }).exitCode);
 }
 
 }

@@ -3,21 +3,19 @@
 # right-clicks a sample file through the shell host: prints the context menu the registered
 # handlers build for it, as Explorer would show it. Files named on the command line (Linux or
 # Windows paths) get their menus too, one right-click each; options for the host (--help-texts,
-# --flags N, --handler X, --invoke N, --first N) pass through.
+# --flags N, --handler X, --invoke N, --first N, --screenshot F.png, --menu-screenshot F.png) pass
+# through. Pictures are taken on the user's display, or on a virtual one when there is none.
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
+case " $* " in
+  *" --screenshot "*|*" --menu-screenshot "*)
+    if [ -z "${DISPLAY:-}" ] && [ -z "${MORVANE_VIRTUAL_DISPLAY:-}" ]; then
+      MORVANE_VIRTUAL_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+    fi ;;
+esac
 build=$("$root/tools/build.sh")
-demo="$build/demo"
-rm -rf "$demo"
-mkdir -p "$demo"
-export WINEPREFIX="$demo/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-wineboot -i >/dev/null 2>&1
-wineserver -w
-wineserver -p >/dev/null 2>&1 </dev/null &
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+. "$root/tools/demo-prefix.sh"
 
-module=$(winepath -w "$build/bin/Morvane.dll")
-wine regsvr32 /s "$module"
 echo "Registered $module"
 for key in 'HKCR\Morvane.MenuHandler' 'HKCR\Morvane.MenuHandler.1' 'HKCR\Morvane.Logger' 'HKCR\Morvane.Logger.1' \
            'HKCR\CLSID\{5A1E0C37-6B2D-4F80-9C14-7E3B2A9D0F61}' 'HKCR\CLSID\{6F3A91C2-0B7D-4E58-A1C6-93D04B2E7F18}' \
@@ -27,27 +25,26 @@ for key in 'HKCR\Morvane.MenuHandler' 'HKCR\Morvane.MenuHandler.1' 'HKCR\Morvane
   wine reg query "$key" /s 2>/dev/null | tr -d '\r' | sed '/^$/d'
 done
 
-# A fresh prefix knows no class for .txt: give it the one Windows has.
-wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null
-wine reg add 'HKCR\txtfile' /ve /d 'Text Document' /f >/dev/null
-documents="$WINEPREFIX/drive_c/users/Public/Documents"
-mkdir -p "$documents"
-printf 'Quarterly figures\r\nRevenue rose in every region.\r\n' >"$documents/Sample Report.txt"
+windows_path() {
+  case "$1" in
+    [A-Za-z]:\\*) printf '%s\n' "$1" ;;
+    *) winepath -w "$1" ;;
+  esac
+}
 
-host=$(winepath -w "$build/bin/shellhost.exe")
 options=""
-files="C:\\users\\Public\\Documents\\Sample Report.txt"
+files="$sample"
 newline='
 '
 while [ $# -gt 0 ]; do
   case "$1" in
     --flags|--handler|--invoke|--first) options="$options$newline$1$newline$2"; shift 2 ;;
+    --screenshot|--menu-screenshot)
+      # The picture's folder must exist for winepath to name it.
+      mkdir -p "$(dirname "$2")"
+      options="$options$newline$1$newline$(windows_path "$2")"; shift 2 ;;
     -*) options="$options$newline$1"; shift ;;
-    *) case "$1" in
-         [A-Za-z]:\\*) file="$1" ;;
-         *) file=$(winepath -w "$1") ;;
-       esac
-       files="$files$newline$file"; shift ;;
+    *) files="$files$newline$(windows_path "$1")"; shift ;;
   esac
 done
 

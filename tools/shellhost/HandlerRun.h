@@ -21,6 +21,8 @@ public:
     bool Invoke(UINT offset, HWND owner, const CSelection& selection, COutput& out);
 
     const HandlerEntry& Entry() const { return m_entry; }
+    // The menu the handler filled; null when it built none.
+    HMENU Menu() const { return m_built ? m_menu.Get() : nullptr; }
 
 private:
     HRESULT Create(COutput& out);

@@ -19,6 +19,17 @@ bool CHostOptions::ReadNumber(int& i, int argc, wchar_t** argv, UINT& value)
     return true;
 }
 
+bool CHostOptions::ReadPath(int& i, int argc, wchar_t** argv, CString& value)
+{
+    LPCWSTR option = argv[i];
+    if (++i >= argc || !argv[i][0]) {
+        m_error.Format(L"%s needs a file name", option);
+        return false;
+    }
+    value = argv[i];
+    return true;
+}
+
 bool CHostOptions::Parse(int argc, wchar_t** argv)
 {
     bool filesOnly = false;
@@ -56,10 +67,20 @@ bool CHostOptions::Parse(int argc, wchar_t** argv)
                 return false;
             }
             m_invoke = true;
+        } else if (!lstrcmpW(arg, L"--screenshot")) {
+            if (!ReadPath(i, argc, argv, m_screenshot))
+                return false;
+        } else if (!lstrcmpW(arg, L"--menu-screenshot")) {
+            if (!ReadPath(i, argc, argv, m_menuScreenshot))
+                return false;
         } else {
             m_error.Format(L"unknown option %s", arg);
             return false;
         }
+    }
+    if (!m_usage && !m_screenshot.IsEmpty() && !m_invoke) {
+        m_error = L"--screenshot needs --invoke";
+        return false;
     }
     if (!m_usage && m_files.IsEmpty()) {
         m_error = L"no file named";
@@ -78,6 +99,11 @@ void CHostOptions::PrintUsage()
                L"  --help-texts    print each command's help text (GCS_HELPTEXTW)\r\n"
                L"  --invoke N      invoke the command at offset N (InvokeCommand)\r\n"
                L"  --first N       first command identifier granted (default 100)\r\n"
+               L"  --screenshot F.png       with --invoke: save each page of the sheet the command\r\n"
+               L"                           opens as F-<tab>.png (e.g. F-type.png), then cancel it\r\n"
+               L"  --menu-screenshot F.png  pop the menu up, open the first submenu of two levels\r\n"
+               L"                           and save a picture of the open menus\r\n"
                L"exit codes: 0 done; 1 a handler call failed; 2 usage; 3 the files cannot be\r\n"
-               L"selected; 4 no handler registered or none matches --handler, or no item to invoke");
+               L"selected; 4 no handler registered or none matches --handler, or no item to invoke;\r\n"
+               L"5 a picture could not be taken");
 }

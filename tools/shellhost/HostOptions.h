@@ -19,9 +19,12 @@ public:
     bool m_helpTexts = false;
     bool m_invoke = false;
     UINT m_invokeOffset = 0;
+    CString m_screenshot;        // pictures of the sheet the invoked command opens: base path
+    CString m_menuScreenshot;    // picture of the popup menu
 
 private:
     bool ReadNumber(int& i, int argc, wchar_t** argv, UINT& value);
+    bool ReadPath(int& i, int argc, wchar_t** argv, CString& value);
 
     CString m_error;
     bool m_usage = false;

@@ -5,8 +5,10 @@
 #include "HandlerList.h"
 #include "HandlerRun.h"
 #include "HostOptions.h"
+#include "MenuCapture.h"
 #include "Output.h"
 #include "Selection.h"
+#include "SheetCapture.h"
 
 namespace {
 
@@ -16,6 +18,7 @@ enum ExitCode {
     kExitUsage = 2,
     kExitSelection = 3,
     kExitNoHandler = 4,
+    kExitPicture = 5,
 };
 
 class COleInit {
@@ -72,6 +75,37 @@ CHandlerRun* InvokeTarget(CArray<CHandlerRun>& runs, const CHostOptions& options
     return nullptr;
 }
 
+// Pops up the menu of the first handler that built one, a little way into the screen.
+bool TakeMenuPicture(CArray<CHandlerRun>& runs, HWND owner, const CHostOptions& options, COutput& out)
+{
+    for (CHandlerRun& run : runs)
+        if (run.Menu()) {
+            POINT at = { 24, 24 };
+            return CMenuCapture(options.m_menuScreenshot, out).Take(run.Menu(), owner, at);
+        }
+    out.Line(0, L"menu screenshot: no menu was built");
+    return false;
+}
+
+bool Invoke(CHandlerRun& target, HWND owner, const CSelection& selection, const CHostOptions& options, COutput& out,
+            bool& pictured)
+{
+    if (options.m_screenshot.IsEmpty())
+        return target.Invoke(options.m_invokeOffset, owner, selection, out);
+    CSheetCapture capture(options.m_screenshot, out);
+    if (!capture.Arm()) {
+        // Without the timer nothing would close the sheet.
+        out.Line(0, L"screenshot: no timer, the command is not invoked");
+        pictured = false;
+        return true;
+    }
+    bool invoked = target.Invoke(options.m_invokeOffset, owner, selection, out);
+    pictured = capture.Succeeded();
+    if (!capture.SawSheet())
+        out.Line(0, L"screenshot: the command opened no sheet");
+    return invoked;
+}
+
 int RunHost(const CHostOptions& options)
 {
     COleInit ole;
@@ -106,17 +140,22 @@ int RunHost(const CHostOptions& options)
         if (!runs[i].Run(handlers.Entries()[i], selection, options, out))
             result = kExitHandlerFailed;
 
+    COwnerWindow owner;
+    bool pictured = true;
+    if (!options.m_menuScreenshot.IsEmpty() && !TakeMenuPicture(runs, owner.Get(), options, out))
+        pictured = false;
     if (options.m_invoke) {
         CHandlerRun* target = InvokeTarget(runs, options);
         if (!target) {
             out.Line(0, L"invoke %u: no menu holds that offset", options.m_invokeOffset);
             return kExitNoHandler;
         }
-        COwnerWindow owner;
-        if (!target->Invoke(options.m_invokeOffset, owner.Get(), selection, out))
+        bool sheetPictured = true;
+        if (!Invoke(*target, owner.Get(), selection, options, out, sheetPictured))
             result = kExitHandlerFailed;
+        pictured = pictured && sheetPictured;
     }
-    return result;
+    return result == kExitDone && !pictured ? kExitPicture : result;
 }
 
 }

@@ -241,8 +241,9 @@ private:
         memset(buffer.Get(), 0x5A, bytes ? bytes : 1);
         CHAR* name = Chance(5) ? nullptr : static_cast<CHAR*>(bytes ? buffer.Get() : nullptr);
         HRESULT result = menu->GetCommandString(offset, type, nullptr, name, chars);
-        if (offset >= UINT_PTR(kCommandCount))
+        if (offset >= UINT_PTR(kCommandCount)) {
             EXPECT_TRUE(FAILED(result)) << "offset " << offset << " type " << type;
+        }
         bool text = type == GCS_HELPTEXTA || type == GCS_HELPTEXTW;
         if (result == S_OK && text && name) {
             g_textsGiven++;
@@ -300,8 +301,9 @@ private:
         HRESULT result = menu->InvokeCommand(record.As<CMINVOKECOMMANDINFO>());
         if (result == S_OK)
             g_commandsRun++;
-        if (size < sizeof(CMINVOKECOMMANDINFO))
+        if (size < sizeof(CMINVOKECOMMANDINFO)) {
             EXPECT_EQ(E_INVALIDARG, result) << "record of " << size << " bytes";
+        }
     }
 
     std::mt19937& m_random;

@@ -7,6 +7,7 @@
 #include "RenameBench.h"
 #include "Settings.h"
 #include "Timing.h"
+#include "TypePageBench.h"
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -16,12 +17,12 @@ const double kBatchSeconds = 0.05;
 const int kFewFiles = 1000;
 const int kManyFiles = 10000;
 const int kRenameFiles = 1000;
-const DWORD kModuleGoalBytes = 200 * 1024;
+const DWORD kModuleGoalBytes = 120 * 1024;
 
 struct Settings {
     int runs = 9;
     int renameRuns = 5;
-    std::wstring only;  // one part: "full", "simple", "rename" or "size"
+    std::wstring only;  // one part: "full", "simple", "rename", "type" or "size"
     bool Wants(const wchar_t* part) const { return only.empty() || only == part; }
 };
 
@@ -153,6 +154,36 @@ void RenameManyFiles(CBenchFixture& fixture, const Settings& settings)
         wprintf(L"  warning: not every file carries .%ls after the runs: a rename failed\n", files.Current().c_str());
 }
 
+// Icons off and on: the list of registered types is built anew for each opening, as for every
+// new handler.
+void TypePageOpenAndClose(CBenchFixture& fixture, const std::wstring& quickExts, const Settings& settings)
+{
+    CComPtr<IDataObject> selection = ShellDataObject(fixture.MakeFiles(L"type", L"t", 1, L".txt"));
+    if (!selection) {
+        wprintf(L"Type page: the shell gave no data object\n");
+        return;
+    }
+    wprintf(L"Type page opened on one file and closed with Cancel (floor: HKEY_CLASSES_ROOT walked and"
+            L" SHGetFileInfoW for each of its %d extensions), %d runs:\n", TypeListFloor::CountExtensions(),
+            settings.runs);
+    for (bool icons : { false, true }) {
+        fixture.WriteSettings(icons ? DefaultOptions | OptTypeIcons : DefaultOptions & ~OptTypeIcons, quickExts);
+        CTypePageOpening opening(selection);
+        const wchar_t* label = icons ? L"  ShowInfoSheet, icons on" : L"  ShowInfoSheet, icons off";
+        if (!opening.Run()) {
+            wprintf(L"%-44ls no sheet came up\n", label);
+            continue;
+        }
+        TypeListFloor floor;
+        floor.icons = icons;
+        auto real = [&] { opening.Run(); };
+        int iterations = IterationsFor(real, floor, kBatchSeconds);
+        Comparison figures = Compare(real, floor, settings.runs, iterations, [&] { opening.Prepare(iterations); });
+        PrintComparison(label, figures, 1.2);
+    }
+    fixture.WriteSettings(DefaultOptions, quickExts);
+}
+
 void ModuleSize()
 {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
@@ -187,7 +218,7 @@ int wmain(int argc, wchar_t** argv)
     setvbuf(stdout, nullptr, _IONBF, 0);
     Settings settings;
     if (!ParseArguments(argc, argv, settings)) {
-        fwprintf(stderr, L"usage: bench [--runs N] [--only full|simple|rename|size]\n"
+        fwprintf(stderr, L"usage: bench [--runs N] [--only full|simple|rename|type|size]\n"
                           L"  each figure is the median of N runs (default 9)\n");
         return 2;
     }
@@ -216,6 +247,8 @@ int wmain(int argc, wchar_t** argv)
                 SimpleMenuOnManyFiles(module, fixture, settings);
             if (settings.Wants(L"rename"))
                 RenameManyFiles(fixture, settings);
+            if (settings.Wants(L"type"))
+                TypePageOpenAndClose(fixture, Join(quickExts, L';'), settings);
             if (settings.Wants(L"size"))
                 ModuleSize();
         }

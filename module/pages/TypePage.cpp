@@ -210,8 +210,13 @@ void CTypePage::OnExtensionChanged()
     if (!text.IsEmpty() && m_types)
         item = ItemOfRecord(m_types->Find(text));
     if (item >= 0) {
-        // Selecting puts the extension into the edit as the registry spells it.
+        // Selecting puts the extension into the edit as the registry spells it; an item that was
+        // selected already raises no notification, so the spelling is taken over here as well.
         SelectItem(item);
+        const CString& spelling = m_types->ElementAt(RecordOfItem(item)).m_extension;
+        if (text != spelling) {
+            SetItemText(IDC_TYPE_EXTENSION, spelling);
+        }
         int length = ::GetWindowTextLengthW(m_edit);
         ::SendMessageW(m_edit, EM_SETSEL, length, length);
     } else if (m_selected >= 0) {
@@ -363,8 +368,9 @@ bool CTypePage::OnNotify(NMHDR* header, LRESULT& result)
             result = 0;
             return true;
         case NM_RCLICK:
+            // Nonzero: the list would otherwise raise WM_CONTEXTMENU as well, and the menu twice.
             ShowTypesMenu();
-            result = 0;
+            result = TRUE;
             return true;
         }
     }

@@ -1,0 +1,40 @@
+// Opening the file-information sheet on its Type page and closing it, through the module's own
+// code, and bare: the walk over HKEY_CLASSES_ROOT with one shell-information call per extension
+// that the page's list of registered types cannot do without.
+#pragma once
+#include <windows.h>
+#include <shlobj.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+class Parameters;
+
+// Every subkey of HKEY_CLASSES_ROOT by index, and SHGetFileInfoW for each that begins with a dot
+// with the flags the type list uses (small icons as well with icons).
+struct TypeListFloor {
+    bool icons = false;
+    void operator()() const;
+    // How many extensions one walk finds.
+    static int CountExtensions();
+};
+
+// The sheet as a dialog command opens it on one file, each time for a handler of its own (so that
+// the list of registered types is built each time), closed with Cancel once it has been drawn.
+class CTypePageOpening {
+public:
+    explicit CTypePageOpening(IDataObject* selection);
+    ~CTypePageOpening();
+    CTypePageOpening(const CTypePageOpening&) = delete;
+    CTypePageOpening& operator=(const CTypePageOpening&) = delete;
+
+    // Untimed: the handlers' contexts with their file lists, as the menu left them.
+    void Prepare(int count);
+    // One opening and closing; false when no sheet came up.
+    bool Run();
+
+private:
+    IDataObject* m_selection;
+    std::vector<std::unique_ptr<Parameters>> m_handlers;
+    HHOOK m_hook = nullptr;
+};

@@ -75,18 +75,18 @@ int TypeListFloor::CountExtensions()
     return count;
 }
 
-CTypePageOpening::CTypePageOpening(IDataObject* selection)
-    : m_selection(selection), m_hook(SetWindowsHookExW(WH_GETMESSAGE, &CloseHook, nullptr, GetCurrentThreadId()))
+CSheetOpening::CSheetOpening(IDataObject* selection, InfoPage page)
+    : m_selection(selection), m_page(page), m_hook(SetWindowsHookExW(WH_GETMESSAGE, &CloseHook, nullptr, GetCurrentThreadId()))
 {
 }
 
-CTypePageOpening::~CTypePageOpening()
+CSheetOpening::~CSheetOpening()
 {
     if (m_hook)
         UnhookWindowsHookEx(m_hook);
 }
 
-void CTypePageOpening::Prepare(int count)
+void CSheetOpening::Prepare(int count)
 {
     m_handlers.clear();
     for (int i = 0; i < count; ++i) {
@@ -95,7 +95,7 @@ void CTypePageOpening::Prepare(int count)
     }
 }
 
-bool CTypePageOpening::Run()
+bool CSheetOpening::Run()
 {
     std::unique_ptr<Parameters> handler;
     if (m_handlers.empty()) {
@@ -108,6 +108,6 @@ bool CTypePageOpening::Run()
     t_sheetSeen = false;
     t_markerRounds = 0;
     PostThreadMessageW(GetCurrentThreadId(), kCloseMarker, 0, 0);
-    ShowInfoSheet(*handler, InfoPage::Type, nullptr);
+    ShowInfoSheet(*handler, m_page, nullptr);
     return t_sheetSeen;
 }

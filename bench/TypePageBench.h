@@ -3,6 +3,7 @@
 // that the page's list of registered types cannot do without.
 #pragma once
 #include <windows.h>
+#include "InfoSheet.h"
 #include <shlobj.h>
 #include <memory>
 #include <string>
@@ -20,13 +21,14 @@ struct TypeListFloor {
 };
 
 // The sheet as a dialog command opens it on one file, each time for a handler of its own (so that
-// the list of registered types is built each time), closed with Cancel once it has been drawn.
-class CTypePageOpening {
+// the list of registered types is built each time the Type page is shown), closed with Cancel once
+// it has been drawn.
+class CSheetOpening {
 public:
-    explicit CTypePageOpening(IDataObject* selection);
-    ~CTypePageOpening();
-    CTypePageOpening(const CTypePageOpening&) = delete;
-    CTypePageOpening& operator=(const CTypePageOpening&) = delete;
+    CSheetOpening(IDataObject* selection, InfoPage page);
+    ~CSheetOpening();
+    CSheetOpening(const CSheetOpening&) = delete;
+    CSheetOpening& operator=(const CSheetOpening&) = delete;
 
     // Untimed: the handlers' contexts with their file lists, as the menu left them.
     void Prepare(int count);
@@ -35,6 +37,7 @@ public:
 
 private:
     IDataObject* m_selection;
+    InfoPage m_page;
     std::vector<std::unique_ptr<Parameters>> m_handlers;
     HHOOK m_hook = nullptr;
 };

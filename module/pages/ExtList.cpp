@@ -7,6 +7,7 @@ namespace {
 
 // The registry's own limit for a key name, plus the terminator.
 const DWORD kKeyNameChars = 256;
+const DWORD kMaxFailedIndices = 1000;
 const UINT kTypeFlags = SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES;
 const UINT kIconFlags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
 const WCHAR kHandlerKey[] = L"\\shellex\\ContextMenuHandlers\\MorvaneMenu";
@@ -33,19 +34,21 @@ CString Joined(const CString& first, LPCWSTR second)
 CExtList::CExtList(DWORD options)
 {
     UINT flags = kTypeFlags | ((options & OptTypeIcons) ? kIconFlags : 0);
-    // The count bounds the walk, so that indices which cannot be read are stepped over without
-    // running on for ever; the walk still ends where the registry says there is nothing more.
-    DWORD count = 0;
-    if (::RegQueryInfoKeyW(HKEY_CLASSES_ROOT, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
-                           nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        count = 0;
-    for (DWORD index = 0; index < count; ++index) {
+    // The walk ends where the registry says there is nothing more. An index that cannot be read is
+    // stepped over; only a long run of them, which no registry gives, ends the walk early.
+    DWORD failures = 0;
+    for (DWORD index = 0; failures < kMaxFailedIndices; ++index) {
         WCHAR name[kKeyNameChars];
         DWORD length = kKeyNameChars;
         LONG err = ::RegEnumKeyExW(HKEY_CLASSES_ROOT, index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (err == ERROR_NO_MORE_ITEMS)
             break;
-        if (err == ERROR_SUCCESS && name[0] == L'.')
+        if (err != ERROR_SUCCESS) {
+            ++failures;
+            continue;
+        }
+        failures = 0;
+        if (name[0] == L'.')
             Add(name, flags);
     }
 }

@@ -66,6 +66,12 @@ int CALLBACK CompareRecords(LPARAM a, LPARAM b, LPARAM list)
     return reinterpret_cast<const CExtList*>(list)->Compare(int(a), int(b));
 }
 
+int CALLBACK CompareTypeNames(LPARAM a, LPARAM b, LPARAM list)
+{
+    const CExtList& types = *reinterpret_cast<const CExtList*>(list);
+    return types.ElementAt(int(a)).m_typeName.CompareNoCase(types.ElementAt(int(b)).m_typeName);
+}
+
 }
 
 CTypePage::CTypePage(Parameters& parameters)
@@ -152,12 +158,17 @@ void CTypePage::FillList()
     ListView_DeleteAllItems(m_list);
     if (!m_types)
         return;
+    // The control's own ascending sort would compare each insertion with every item before it:
+    // the items go in unsorted and undrawn, and are put in the same order once at the end.
+    LONG_PTR style = ::GetWindowLongPtrW(m_list, GWL_STYLE);
+    ::SetWindowLongPtrW(m_list, GWL_STYLE, style & ~LONG_PTR(LVS_SORTASCENDING));
+    ::SendMessageW(m_list, WM_SETREDRAW, FALSE, 0);
     ListView_SetItemCount(m_list, m_types->GetSize());
     for (int i = 0; i < m_types->GetSize(); ++i) {
         const CExtList::CExtInfo& record = m_types->ElementAt(i);
         LVITEMW item = {};
         item.mask = LVIF_TEXT | LVIF_PARAM | (m_icons ? LVIF_IMAGE : 0);
-        item.iItem = i;
+        item.iItem = i;  // at the end
         item.pszText = const_cast<LPWSTR>(record.m_typeName.GetString());
         item.lParam = i;
         item.iImage = record.m_icon;
@@ -169,6 +180,10 @@ void CTypePage::FillList()
         extension.pszText = const_cast<LPWSTR>(record.m_extension.GetString());
         ::SendMessageW(m_list, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&extension));
     }
+    if (style & LVS_SORTASCENDING)
+        ListView_SortItems(m_list, CompareTypeNames, reinterpret_cast<LPARAM>(m_types));
+    ::SetWindowLongPtrW(m_list, GWL_STYLE, style);
+    ::SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
 }
 
 int CTypePage::ItemOfRecord(int record) const

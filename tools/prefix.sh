@@ -18,6 +18,9 @@ case "$2" in
     # start them here, with nothing of ours to hold.
     sleep 1
     wineboot >/dev/null 2>&1 </dev/null
+    # Without a window manager on the virtual display, Wine waits about 2 s each time it hides a
+    # window it manages (every closing sheet): leave the windows unmanaged.
+    wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
     ;;
   stop)
     wineserver -k >/dev/null 2>&1 || true

@@ -6,52 +6,6 @@
 
 namespace {
 
-// What the file holds, read without the code under test: the set's flags and the raw values.
-struct StoredSummary {
-    bool found = false;
-    int codePage = 0;
-    VARTYPE types[CFileList::kSummaryCount] = {};
-    std::string texts[CFileList::kSummaryCount];
-};
-
-StoredSummary ReadStored(const std::wstring& path)
-{
-    StoredSummary stored;
-    CComPtr<IStorage> storage;
-    CComPtr<IPropertySetStorage> sets;
-    CComPtr<IPropertyStorage> properties;
-    if (FAILED(StgOpenStorageEx(path.c_str(), STGM_READ | STGM_SHARE_EXCLUSIVE, STGFMT_ANY, 0, nullptr, nullptr,
-                                IID_IStorage, storage.ReceiveVoid()))
-        || FAILED(storage.QueryInterface(IID_IPropertySetStorage, sets))
-        || FAILED(sets->Open(FMTID_SummaryInformation, STGM_READ | STGM_SHARE_EXCLUSIVE, &properties)))
-        return stored;
-    stored.found = true;
-    // The set's code page tells how its 8-bit strings are stored: 1200 marks a Unicode set.
-    PROPSPEC codePageSpec = { PRSPEC_PROPID, { PID_CODEPAGE } };
-    PROPVARIANT codePage;
-    PropVariantInit(&codePage);
-    if (SUCCEEDED(properties->ReadMultiple(1, &codePageSpec, &codePage)) && codePage.vt == VT_I2)
-        stored.codePage = codePage.iVal;
-    PropVariantClear(&codePage);
-    PROPSPEC specs[CFileList::kSummaryCount];
-    PROPVARIANT values[CFileList::kSummaryCount];
-    for (int i = 0; i < CFileList::kSummaryCount; ++i) {
-        specs[i].ulKind = PRSPEC_PROPID;
-        specs[i].propid = PIDSI_TITLE + i;
-        PropVariantInit(&values[i]);
-    }
-    if (SUCCEEDED(properties->ReadMultiple(CFileList::kSummaryCount, specs, values)))
-        for (int i = 0; i < CFileList::kSummaryCount; ++i) {
-            stored.types[i] = values[i].vt;
-            if (values[i].vt == VT_LPSTR && values[i].pszVal)
-                stored.texts[i] = values[i].pszVal;
-            if (values[i].vt == VT_LPWSTR && values[i].pwszVal)
-                stored.texts[i] = ToNarrow(values[i].pwszVal);
-            PropVariantClear(&values[i]);
-        }
-    return stored;
-}
-
 class SummaryWriter : public testing::Test {
 protected:
     CTempDir dir{ L"sum" };
@@ -67,7 +21,7 @@ TEST_F(SummaryWriter, GivesADocumentWithoutSummaryAnAnsiSet)
     EXPECT_TRUE(list.WriteSummary(nullptr, L"Title", L"Subject", L"Author", L"Keywords", L"Comments"));
     EXPECT_EQ(L"", dialogs.Describe());
 
-    StoredSummary stored = ReadStored(doc);
+    StoredSummary stored = ReadStoredSummary(doc);
     ASSERT_TRUE(stored.found);
     // Created as an 8-bit set: its code page is the ANSI one, not Unicode.
     EXPECT_EQ(int(GetACP()), stored.codePage);
@@ -89,7 +43,7 @@ TEST_F(SummaryWriter, AClearedFieldIsStoredEmptyAndTheOthersKept)
         info.GetSummaryText(i);
     EXPECT_TRUE(list.WriteSummary(nullptr, L"T", L"S", L"A", L"", L"C"));
 
-    StoredSummary stored = ReadStored(doc);
+    StoredSummary stored = ReadStoredSummary(doc);
     EXPECT_EQ(VT_EMPTY, stored.types[3]);
     EXPECT_EQ("T", stored.texts[0]);
     EXPECT_EQ("S", stored.texts[1]);
@@ -125,8 +79,8 @@ TEST_F(SummaryWriter, UnchangedValuesOpenNoFileAndALockedFileIsReported)
     EXPECT_FALSE(list.WriteSummary(nullptr, L"New Title", L"", L"Author", L"", L""));
     ExpectOneOpenFailure(dialogs);
     holder.Close();
-    EXPECT_EQ("Title", ReadStored(doc).texts[0]);
-    EXPECT_EQ("Author", ReadStored(doc).texts[2]);
+    EXPECT_EQ("Title", ReadStoredSummary(doc).texts[0]);
+    EXPECT_EQ("Author", ReadStoredSummary(doc).texts[2]);
 }
 
 TEST_F(SummaryWriter, WideStringsAreWrittenAgainEvenWhenUnchanged)

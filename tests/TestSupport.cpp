@@ -439,34 +439,50 @@ ShortcutFields ReadShortcut(const std::wstring& linkPath)
     return fields;
 }
 
-std::vector<std::wstring> ReadSummaryValues(const std::wstring& path)
+StoredSummary ReadStoredSummary(const std::wstring& path)
 {
-    std::vector<std::wstring> texts;
+    StoredSummary stored;
     CComPtr<IStorage> storage;
     CComPtr<IPropertySetStorage> sets;
     CComPtr<IPropertyStorage> properties;
-    if (FAILED(StgOpenStorageEx(path.c_str(), STGM_READ | STGM_SHARE_EXCLUSIVE, STGFMT_STORAGE, 0, nullptr, nullptr,
+    if (FAILED(StgOpenStorageEx(path.c_str(), STGM_READ | STGM_SHARE_EXCLUSIVE, STGFMT_ANY, 0, nullptr, nullptr,
                                 IID_IStorage, storage.ReceiveVoid()))
         || FAILED(storage.QueryInterface(IID_IPropertySetStorage, sets))
         || FAILED(sets->Open(FMTID_SummaryInformation, STGM_READ | STGM_SHARE_EXCLUSIVE, &properties)))
-        return texts;
-    PROPSPEC specs[5];
-    PROPVARIANT values[5];
-    for (int i = 0; i < 5; ++i) {
+        return stored;
+    stored.found = true;
+    // The set's code page tells how its 8-bit strings are stored: 1200 marks a Unicode set.
+    PROPSPEC codePageSpec = { PRSPEC_PROPID, { PID_CODEPAGE } };
+    PROPVARIANT codePage;
+    PropVariantInit(&codePage);
+    if (SUCCEEDED(properties->ReadMultiple(1, &codePageSpec, &codePage)) && codePage.vt == VT_I2)
+        stored.codePage = codePage.iVal;
+    PropVariantClear(&codePage);
+    PROPSPEC specs[StoredSummary::kCount];
+    PROPVARIANT values[StoredSummary::kCount];
+    for (int i = 0; i < StoredSummary::kCount; ++i) {
         specs[i].ulKind = PRSPEC_PROPID;
         specs[i].propid = PIDSI_TITLE + i;
         PropVariantInit(&values[i]);
     }
-    if (FAILED(properties->ReadMultiple(5, specs, values)))
-        return texts;
-    for (PROPVARIANT& value : values) {
-        if (value.vt == VT_LPSTR && value.pszVal)
-            texts.push_back(ToWide(value.pszVal));
-        else if (value.vt == VT_LPWSTR && value.pwszVal)
-            texts.push_back(value.pwszVal);
-        else
-            texts.push_back(L"");
-        PropVariantClear(&value);
-    }
+    if (SUCCEEDED(properties->ReadMultiple(StoredSummary::kCount, specs, values)))
+        for (int i = 0; i < StoredSummary::kCount; ++i) {
+            stored.types[i] = values[i].vt;
+            if (values[i].vt == VT_LPSTR && values[i].pszVal)
+                stored.texts[i] = values[i].pszVal;
+            if (values[i].vt == VT_LPWSTR && values[i].pwszVal)
+                stored.texts[i] = ToNarrow(values[i].pwszVal);
+            PropVariantClear(&values[i]);
+        }
+    return stored;
+}
+
+std::vector<std::wstring> ReadSummaryValues(const std::wstring& path)
+{
+    StoredSummary stored = ReadStoredSummary(path);
+    std::vector<std::wstring> texts;
+    if (stored.found)
+        for (const std::string& text : stored.texts)
+            texts.push_back(ToWide(text.c_str()));
     return texts;
 }

@@ -102,6 +102,16 @@ struct ShortcutFields {
 };
 ShortcutFields ReadShortcut(const std::wstring& linkPath);
 
-// The five summary values of a compound document (title, subject, author, keywords, comments), read
-// from its summary property set whether stored as 8-bit or wide strings; empty when it has no set.
+// What a compound document's summary property set holds, read without the code under test: the set's
+// code page and, for title, subject, author, keywords and comments, each value's type and text (an
+// 8-bit value as stored, a wide one converted).
+struct StoredSummary {
+    static const int kCount = 5;
+    bool found = false;
+    int codePage = 0;
+    VARTYPE types[kCount] = {};
+    std::string texts[kCount];
+};
+StoredSummary ReadStoredSummary(const std::wstring& path);
+// The five summary texts as wide strings; empty when the document has no summary set.
 std::vector<std::wstring> ReadSummaryValues(const std::wstring& path);

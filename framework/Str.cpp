@@ -1,5 +1,7 @@
 #include "Str.h"
 #include <strsafe.h>
+#include <ctype.h>
+#include <wctype.h>
 
 namespace {
 const int kMaxFormatLength = 32 * 1024;
@@ -198,6 +200,29 @@ CString CString::Mid(int first, int count) const
         return CString();
     int rest = m_len - first;
     return CString(m_p + first, (count < 0 || count > rest) ? rest : count);
+}
+
+namespace {
+
+bool IsSpace(TCHAR c)
+{
+#ifdef UNICODE
+    return ::iswspace(c) != 0;
+#else
+    return ::isspace(static_cast<unsigned char>(c)) != 0;
+#endif
+}
+
+}
+
+CString CString::Trimmed() const
+{
+    int first = 0, end = m_len;
+    while (first < end && IsSpace(m_p[first]))
+        ++first;
+    while (end > first && IsSpace(m_p[end - 1]))
+        --end;
+    return Mid(first, end - first);
 }
 
 LPTSTR CString::GetBuffer(int capacity)

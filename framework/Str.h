@@ -41,6 +41,8 @@ public:
     int ReverseFind(TCHAR c) const;
     CString Left(int count) const;
     CString Mid(int first, int count = -1) const;
+    // The text without the white space at its start and end.
+    CString Trimmed() const;
     int Compare(LPCTSTR s) const { return lstrcmp(m_p, s ? s : TEXT("")); }
     int CompareNoCase(LPCTSTR s) const { return lstrcmpi(m_p, s ? s : TEXT("")); }
     bool operator==(LPCTSTR s) const { return Compare(s) == 0; }

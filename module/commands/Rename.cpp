@@ -99,6 +99,14 @@ bool IsAcceptableExtension(LPCWSTR extension)
     return true;
 }
 
+bool HasCharNotAllowedInTypedExtension(LPCWSTR text)
+{
+    for (LPCWSTR c = text; *c; ++c)
+        if (::wcschr(L"\\/:*?<>|.", *c))
+            return true;
+    return false;
+}
+
 CString RenameDestination(const CString& path, LPCWSTR extension)
 {
     CString destination = path;

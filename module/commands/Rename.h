@@ -9,6 +9,10 @@ bool IsAcceptableExtension(LPCWSTR extension);
 
 // The path with the last extension of its file-name part replaced by the new one (removed when the
 // new extension is empty). A dot inside a folder name is never touched.
+// True for a typed extension holding a character the pages refuse: a path separator, the drive
+// colon, a wildcard, a redirection or a dot.
+bool HasCharNotAllowedInTypedExtension(LPCWSTR text);
+
 CString RenameDestination(const CString& path, LPCWSTR extension);
 
 // A file name for the progress title: names of more than 20 characters become their first 16

@@ -1,8 +1,8 @@
 #include "OptionsPage.h"
 #include "OptionsPageRes.h"
+#include "Rename.h"
 #include "Settings.h"
 #include "DialogMessageBox.h"
-#include <wctype.h>
 
 namespace {
 
@@ -46,26 +46,6 @@ const DetailBox kDetailBoxes[] = {
 };
 
 const int kMaxQuickExts = 10;
-const WCHAR kInvalidExtChars[] = L"\\/:*?<>|.";
-
-CString Trimmed(const CString& text)
-{
-    int first = 0, end = text.GetLength();
-    while (first < end && iswspace(text[first]))
-        ++first;
-    while (end > first && iswspace(text[end - 1]))
-        --end;
-    return text.Mid(first, end - first);
-}
-
-bool HasInvalidExtChar(const CString& ext)
-{
-    for (const WCHAR* c = kInvalidExtChars; *c; ++c) {
-        if (ext.Find(*c) >= 0)
-            return true;
-    }
-    return false;
-}
 
 }
 
@@ -233,12 +213,12 @@ void COptionsPage::AddExtension()
     }
     CString typed = GetItemText(IDC_OPTIONS_QUICKLIST);
     typed.MakeLower();
-    typed = Trimmed(typed);
+    typed = typed.Trimmed();
     SetItemText(IDC_OPTIONS_QUICKLIST, typed);
     CString ext = typed[0] == L'.' ? typed.Mid(1) : typed;
     if (ext.IsEmpty())
         return;
-    if (HasInvalidExtChar(ext)) {
+    if (HasCharNotAllowedInTypedExtension(ext)) {
         ShowMessageBox(m_hwnd, L"Invalid character in file extension.");
         return;
     }

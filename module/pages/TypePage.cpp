@@ -1,5 +1,6 @@
 #include "TypePage.h"
 #include "ExtList.h"
+#include "Rename.h"
 #include "Settings.h"
 #include "TypePageRes.h"
 #include "DialogMessageBox.h"
@@ -10,31 +11,15 @@ namespace {
 const int kDefaultExtWidth = 64;
 const int kTypeWidthMargin = 80;
 const WCHAR kInvalidExtension[] = L"Invalid extension specified.";
-const WCHAR kForbiddenInExtension[] = L"\\/:*?<>|.";
 
 bool IsBlank(WCHAR c)
 {
     return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
 }
 
-CString Trimmed(const CString& text)
-{
-    int first = 0, last = text.GetLength();
-    while (first < last && IsBlank(text[first]))
-        ++first;
-    while (last > first && IsBlank(text[last - 1]))
-        --last;
-    return text.Mid(first, last - first);
-}
-
 bool IsValidExtension(const CString& text)
 {
-    if (text == L"*")
-        return true;
-    for (int i = 0; i < text.GetLength(); ++i)
-        if (::wcschr(kForbiddenInExtension, text[i]))
-            return false;
-    return true;
+    return text == L"*" || !HasCharNotAllowedInTypedExtension(text);
 }
 
 // Reads up to three numbers as "%d,%d,%d" would: each may follow blanks and carry a sign; the
@@ -64,12 +49,6 @@ void ParseWidths(LPCWSTR text, int widths[3])
 int CALLBACK CompareRecords(LPARAM a, LPARAM b, LPARAM list)
 {
     return reinterpret_cast<const CExtList*>(list)->Compare(int(a), int(b));
-}
-
-int CALLBACK CompareTypeNames(LPARAM a, LPARAM b, LPARAM list)
-{
-    const CExtList& types = *reinterpret_cast<const CExtList*>(list);
-    return types.ElementAt(int(a)).m_typeName.CompareNoCase(types.ElementAt(int(b)).m_typeName);
 }
 
 }
@@ -180,8 +159,10 @@ void CTypePage::FillList()
         extension.pszText = const_cast<LPWSTR>(record.m_extension.GetString());
         ::SendMessageW(m_list, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&extension));
     }
-    if (style & LVS_SORTASCENDING)
-        ListView_SortItems(m_list, CompareTypeNames, reinterpret_cast<LPARAM>(m_types));
+    if (style & LVS_SORTASCENDING) {
+        m_types->SetSortMode(CExtList::kSortAscending);  // by type name
+        ListView_SortItems(m_list, CompareRecords, reinterpret_cast<LPARAM>(m_types));
+    }
     ::SetWindowLongPtrW(m_list, GWL_STYLE, style);
     ::SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
 }
@@ -287,7 +268,7 @@ void CTypePage::ToggleRegistration()
 
 bool CTypePage::OnKillActive()
 {
-    CString text = Trimmed(GetItemText(IDC_TYPE_EXTENSION));
+    CString text = GetItemText(IDC_TYPE_EXTENSION).Trimmed();
     if (!IsValidExtension(text)) {
         ShowMessageBox(m_hwnd, kInvalidExtension, nullptr, MB_OK);
         return false;

@@ -1,7 +1,6 @@
 // The installer's logic in this process: command line, folders, deletion now or at restart, key
 // trees, the installation steps and the installation check, against real files and keys.
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <vector>
 #include <windows.h>
 #include <wincrypt.h>
@@ -381,16 +380,6 @@ bool RecordRun(const ProgramRun& run)
     return g_runSucceeds;
 }
 
-DWORD Windows11Build()
-{
-    return 22000;
-}
-
-DWORD Windows10Build()
-{
-    return 19045;
-}
-
 std::wstring DecodedScript(const std::string& commandLine)
 {
     std::string encoded = commandLine.substr(commandLine.rfind(' ') + 1);
@@ -402,23 +391,6 @@ std::wstring DecodedScript(const std::string& commandLine)
     return script;
 }
 
-// The thumbprints of the local machine's "TrustedPeople" store.
-std::vector<std::string> TrustedThumbprints()
-{
-    std::vector<std::string> found;
-    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0,
-                                     CERT_SYSTEM_STORE_LOCAL_MACHINE | CERT_STORE_READONLY_FLAG, "TrustedPeople");
-    for (PCCERT_CONTEXT c = nullptr; store && (c = CertEnumCertificatesInStore(store, c)) != nullptr;) {
-        BYTE hash[20];
-        DWORD size = sizeof(hash);
-        CertGetCertificateContextProperty(c, CERT_SHA1_HASH_PROP_ID, hash, &size);
-        found.emplace_back(reinterpret_cast<char*>(hash), size);
-    }
-    if (store)
-        CertCloseStore(store, 0);
-    return found;
-}
-
 std::string ThumbprintOfFile(const std::string& path)
 {
     std::string der = ReadWholeFile(path);
@@ -426,16 +398,22 @@ std::string ThumbprintOfFile(const std::string& path)
                                                     DWORD(der.size()));
     BYTE hash[20] = {};
     DWORD size = sizeof(hash);
-    if (c) {
+    if (c)
         CertGetCertificateContextProperty(c, CERT_SHA1_HASH_PROP_ID, hash, &size);
-        CertFreeCertificateContext(c);
-    }
+    CertFreeCertificateContext(c);
     return std::string(reinterpret_cast<char*>(hash), size);
 }
 
-bool Contains(const std::vector<std::string>& list, const std::string& item)
+// Whether the local machine's "TrustedPeople" store, as Windows reads it, holds the certificate.
+bool IsTrusted(const std::string& thumbprint)
 {
-    return std::find(list.begin(), list.end(), item) != list.end();
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0,
+                                     CERT_SYSTEM_STORE_LOCAL_MACHINE | CERT_STORE_READONLY_FLAG, "TrustedPeople");
+    CRYPT_HASH_BLOB hash = { DWORD(thumbprint.size()), reinterpret_cast<BYTE*>(const_cast<char*>(thumbprint.data())) };
+    PCCERT_CONTEXT found = CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_SHA1_HASH, &hash, nullptr);
+    CertFreeCertificateContext(found);
+    CertCloseStore(store, 0);
+    return found != nullptr;
 }
 
 class Windows11Test : public SetupTest {
@@ -447,7 +425,7 @@ protected:
         g_runSucceeds = true;
         m_previousRunner = SetProgramRunner(&RecordRun);
         m_previousBuild = g_windowsBuild;
-        g_windowsBuild = &Windows11Build;
+        g_windowsBuild = []() -> DWORD { return 22000; };
     }
     void TearDown() override
     {
@@ -476,7 +454,7 @@ TEST_F(Windows11Test, InstallationTrustsTheCertificateAddsThePackageAndRemovalTa
 
     EXPECT_EQ(ReadWholeFile(BinFolder() + "\\Morvane.msix"), ReadWholeFile(destination / "Morvane.msix"));
     EXPECT_EQ(ReadWholeFile(BinFolder() + "\\Morvane.cer"), ReadWholeFile(destination / "Morvane.cer"));
-    EXPECT_TRUE(Contains(TrustedThumbprints(), thumbprint));
+    EXPECT_TRUE(IsTrusted(thumbprint));
     ASSERT_EQ(1u, g_runs.size());
     char system[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);
@@ -517,8 +495,8 @@ TEST_F(Windows11Test, InstallationTrustsTheCertificateAddsThePackageAndRemovalTa
     ASSERT_EQ(1u, g_runs.size());
     EXPECT_EQ(L"$ErrorActionPreference = 'Stop'; Get-AppxPackage -Name 'Zeph.Morvane' | Remove-AppxPackage",
               DecodedScript(g_runs[0].commandLine.GetString()));
-    EXPECT_FALSE(Contains(TrustedThumbprints(), thumbprint));
-    EXPECT_TRUE(Contains(TrustedThumbprints(), ThumbprintOfFile(otherFile)));
+    EXPECT_FALSE(IsTrusted(thumbprint));
+    EXPECT_TRUE(IsTrusted(ThumbprintOfFile(otherFile)));
     DistrustCertificate(otherFile.c_str());
 }
 
@@ -539,9 +517,9 @@ TEST_F(Windows11Test, AFailedOrImpossibleRegistrationIsReportedAndOlderWindowsDo
     EXPECT_FALSE(RemoveFromModernMenu(folder.c_str()));
 
     g_runs.clear();
-    g_windowsBuild = &Windows10Build;
+    g_windowsBuild = []() -> DWORD { return 19045; };
     RunAllSteps(destination.Path());
     EXPECT_TRUE(FileExists(destination / "Morvane.cer"));
     EXPECT_TRUE(g_runs.empty());
-    EXPECT_FALSE(Contains(TrustedThumbprints(), thumbprint));
+    EXPECT_FALSE(IsTrusted(thumbprint));
 }

@@ -3,6 +3,7 @@
 #include "FolderTree.h"
 #include "Holders.h"
 #include "Messages.h"
+#include "ModernMenu.h"
 #include "Product.h"
 #include "RegistryString.h"
 #include "Str.h"
@@ -10,8 +11,10 @@
 namespace {
 
 const char* const kCopiedFiles[] = { kModuleFile, kInstallerFile };
+// Copied when the build made them: a build signed with a builder's own certificate has no Morvane.cer.
+const char* const kCopiedWhenBuilt[] = { kPackageFile, kCertificateFile };
 const char* const kPreviousFiles[] = { "Morvane.dll", "Setup.exe", "Quarnel.dll", "Quarnel.inf", "Inspecto.exe",
-                                       "Register.dll" };
+                                       "Register.dll", kPackageFile, kCertificateFile };
 
 // What the steps share from step 0 to the end of the process.
 struct InstallState {
@@ -32,6 +35,10 @@ CString WithBackslash(LPCSTR folder)
 bool IsCopiedFile(LPCSTR name)
 {
     for (const char* copied : kCopiedFiles) {
+        if (lstrcmpiA(copied, name) == 0)
+            return true;
+    }
+    for (const char* copied : kCopiedWhenBuilt) {
         if (lstrcmpiA(copied, name) == 0)
             return true;
     }
@@ -82,22 +89,34 @@ void ForgetPreviousRegistration(char (&path)[MAX_PATH])
         DeleteKeyTree(HKEY_CLASSES_ROOT, classKey);
 }
 
+void CopyProgramFile(LPCSTR name, bool whenBuilt)
+{
+    CString source = g_state.sourceFolder;
+    source += name;
+    CString target = g_state.destinationFolder;
+    target += name;
+    // Started from the installation folder itself: the file is already in place.
+    if (IsSameFile(source, target) || (whenBuilt && ::GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES))
+        return;
+    if (!::CopyFileA(source, target, FALSE))
+        FailInstallation("Could not copy Morvane files. Ensure the destination disk is not full or "
+                         "write-protected and any previous version of Morvane has been removed and the "
+                         "system restarted.",
+                         "Installation failed");
+}
+
 void CopyProgramFiles()
 {
-    for (const char* name : kCopiedFiles) {
-        CString source = g_state.sourceFolder;
-        source += name;
-        CString target = g_state.destinationFolder;
-        target += name;
-        // Started from the installation folder itself: the file is already in place.
-        if (IsSameFile(source, target))
-            continue;
-        if (!::CopyFileA(source, target, FALSE))
-            FailInstallation("Could not copy Morvane files. Ensure the destination disk is not full or "
-                             "write-protected and any previous version of Morvane has been removed and the "
-                             "system restarted.",
-                             "Installation failed");
-    }
+    for (const char* name : kCopiedFiles)
+        CopyProgramFile(name, false);
+    for (const char* name : kCopiedWhenBuilt)
+        CopyProgramFile(name, true);
+}
+
+void AddToWindows11Menu()
+{
+    if (HasModernMenu() && !AddToModernMenu(g_state.destinationFolder))
+        ShowMessageBox(nullptr, kModernMenuAddFailure, nullptr, MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool WriteUninstallEntry()
@@ -155,6 +174,13 @@ void RemovePreviousVersion(LPCSTR path, LPCSTR sourceFolder)
     if (!slash)
         return;
     working[slash - working + 1] = 0;
+    // Only a version that came with the package can have registered it. Its certificate is known by
+    // its Morvane.cer, deleted below.
+    CString previousPackage(working);
+    previousPackage += kPackageFile;
+    if (HasModernMenu() && ::GetFileAttributesA(previousPackage) != INVALID_FILE_ATTRIBUTES &&
+        !RemoveFromModernMenu(working))
+        ShowMessageBox(nullptr, kModernMenuRemovalFailure);
     for (const char* name : kPreviousFiles) {
         CString file(working);
         file += name;
@@ -191,6 +217,7 @@ bool RunInstallStep(LPCSTR destination, UINT& step)
         break;
     case 2:
         RegisterModule();
+        AddToWindows11Menu();
         break;
     case 3:
         if (!WriteUninstallEntry())

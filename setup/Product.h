@@ -6,6 +6,10 @@
 
 constexpr char kModuleFile[] = "Morvane.dll";
 constexpr char kInstallerFile[] = "Setup.exe";
+// The package of Windows 11's menu and its signing certificate, beside the module when built.
+constexpr char kPackageFile[] = "Morvane.msix";
+constexpr char kCertificateFile[] = "Morvane.cer";
+constexpr char kPackageName[] = MORVANE_PACKAGE_NAME;
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvane";
 constexpr char kUninstallKeyBelowSoftware[] = "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvane";
 constexpr char kPreviousProductKey[] = "Tovarik\\Quarnel";

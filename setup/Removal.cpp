@@ -3,6 +3,7 @@
 #include "FolderTree.h"
 #include "Holders.h"
 #include "Messages.h"
+#include "ModernMenu.h"
 #include "Product.h"
 #include "RegistryString.h"
 #include "Str.h"
@@ -76,32 +77,33 @@ bool RemoveInstallation()
     bool haveModule = FindRegisteredModule(modulePath) || FindInstalledModule(modulePath);
     DeleteInstallerKeys();
 
-    DeleteOutcome moduleGone = DeleteOutcome::Gone;
-    DeleteOutcome installerGone = DeleteOutcome::Gone;
+    bool allGone = true;
     if (haveModule) {
         UnregisterModule(modulePath);
         LPCSTR slash = LastBackslash(modulePath);
         if (slash) {
             CString folder(modulePath, int(slash - modulePath + 1));
-            CString module = folder;
-            module += kModuleFile;
-            CString installer = folder;
-            installer += kInstallerFile;
-            moduleGone = DeleteOrSchedule(module);
-            if (moduleGone != DeleteOutcome::Failed)
-                installerGone = DeleteOrSchedule(installer);
-            if (moduleGone == DeleteOutcome::Failed || installerGone == DeleteOutcome::Failed) {
-                CString message;
-                message.Format("Not all files could be deleted from '%s'. Try restarting and removing them with "
-                               "Explorer.",
-                               folder.GetString());
-                message += NotScheduledNote(moduleGone == DeleteOutcome::Failed ? module : installer);
-                ShowMessageBox(nullptr, message);
-                return false;
+            // Before the files go: the certificate to remove is the one Morvane.cer names.
+            if (HasModernMenu() && !RemoveFromModernMenu(folder))
+                ShowMessageBox(nullptr, kModernMenuRemovalFailure);
+            const char* const installed[] = { kModuleFile, kInstallerFile, kPackageFile, kCertificateFile };
+            for (const char* name : installed) {
+                CString file = folder;
+                file += name;
+                DeleteOutcome outcome = DeleteOrSchedule(file);
+                if (outcome == DeleteOutcome::Failed) {
+                    CString message;
+                    message.Format("Not all files could be deleted from '%s'. Try restarting and removing them "
+                                   "with Explorer.",
+                                   folder.GetString());
+                    message += NotScheduledNote(file);
+                    ShowMessageBox(nullptr, message);
+                    return false;
+                }
+                allGone = allGone && outcome == DeleteOutcome::Gone;
             }
         }
     }
-    bool allGone = moduleGone == DeleteOutcome::Gone && installerGone == DeleteOutcome::Gone;
     ShowMessageBox(nullptr, allGone ? "Morvane files removed successfully."
                             : "Morvane files will be deleted the next time Windows is restarted.",
                     "Uninstall Complete");

@@ -197,6 +197,10 @@ TEST_F(SetupProcessTest, InstallsChecksAndRemovesThroughItsOwnWindows)
     }
     ExpectInstalledIn(folder);
     ExpectUninstallEntry(folder);
+    // The package of Windows 11's menu travels with the module (Wine reports an older Windows, so
+    // nothing registers it here).
+    EXPECT_TRUE(FileExists(folder + "\\Morvane.msix"));
+    EXPECT_TRUE(FileExists(folder + "\\Morvane.cer"));
 
     int exitCode = -1;
     std::string report = CheckReport(folder + "\\Setup.exe", exitCode);
@@ -241,6 +245,8 @@ TEST_F(SetupProcessTest, InstallsChecksAndRemovesThroughItsOwnWindows)
     EXPECT_FALSE(AnyRegistrationLeft());
     EXPECT_FALSE(FileExists(folder + "\\Morvane.dll"));
     EXPECT_FALSE(FileExists(folder + "\\Setup.exe"));
+    EXPECT_FALSE(FileExists(folder + "\\Morvane.msix"));
+    EXPECT_FALSE(FileExists(folder + "\\Morvane.cer"));
     EXPECT_TRUE(IsExistingFolder(folder.c_str())) << "the folder itself stays";
     // The running installer could only be moved aside; its deletion waits for the restart.
     EXPECT_TRUE(FileExists(folder + "\\Setup.exe.$$$"));

@@ -7,7 +7,7 @@ file=$1
 shift
 dump=$(x86_64-w64-mingw32-objdump -p "$file")
 status=0
-allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|ole32|OLEAUT32|COMCTL32|comdlg32|SHLWAPI|msvcrt|VERSION)\.dll$'
+allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|ole32|OLEAUT32|COMCTL32|comdlg32|SHLWAPI|msvcrt|VERSION|CRYPT32)\.dll$'
 for dll in $(printf '%s\n' "$dump" | sed -n 's/^\s*DLL Name: //p'); do
   if ! printf '%s\n' "$dll" | grep -qiE "$allowed"; then
     echo "$file imports $dll, which is not a system DLL"

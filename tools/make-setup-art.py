@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the installer's pictures (wizard bitmaps and program icon) into setup/res.
+"""Draws the installer's pictures (wizard bitmaps and program icon) into setup/res, and the logos of
+the Windows 11 menu's package into package/Assets.
 
 Plain Python, no imaging library: each picture is a list of shapes given as point tests, painted
 with 4x4 supersampling for smooth edges. Run it again after changing a picture and commit the files.
@@ -7,6 +8,7 @@ with 4x4 supersampling for smooth edges. Run it again after changing a picture a
 import math
 import os
 import struct
+import zlib
 
 SAMPLES = 4
 
@@ -118,6 +120,19 @@ class Canvas:
         return header + bytes(xor) + bytes(mask)
 
 
+    def png(self):
+        raw = bytearray()
+        for y in range(self.h):
+            raw.append(0)
+            for x in range(self.w):
+                raw += bytes(int(round(255 * v)) for v in self.rgba[y * self.w + x])
+
+        def chunk(kind, data):
+            return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+        return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', self.w, self.h, 8, 6, 0, 0, 0)) +
+                chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b''))
+
+
 def ico(canvases):
     images = [c.icon_image() for c in canvases]
     out = struct.pack('<HHH', 0, 1, len(images))
@@ -206,13 +221,20 @@ def program_icon(size):
 
 
 def main():
-    out = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'setup', 'res')
+    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..')
+    out = os.path.join(root, 'setup', 'res')
     os.makedirs(out, exist_ok=True)
     for name, canvas in (('Welcome.bmp', welcome()), ('Location.bmp', location()), ('Ready.bmp', ready())):
         with open(os.path.join(out, name), 'wb') as f:
             f.write(canvas.bmp())
     with open(os.path.join(out, 'Setup.ico'), 'wb') as f:
         f.write(ico([program_icon(32), program_icon(16)]))
+    # The package's logos: the program icon at the sizes its manifest names.
+    assets = os.path.join(root, 'package', 'Assets')
+    os.makedirs(assets, exist_ok=True)
+    for name, size in (('StoreLogo.png', 50), ('Square150x150Logo.png', 150), ('Square44x44Logo.png', 44)):
+        with open(os.path.join(assets, name), 'wb') as f:
+            f.write(program_icon(size).png())
 
 
 if __name__ == '__main__':

@@ -11,10 +11,23 @@ command -v xvfb-run >/dev/null 2>&1 || need="$need xvfb"
 command -v xauth >/dev/null 2>&1 || need="$need xauth"
 command -v cmake >/dev/null 2>&1 || need="$need cmake"
 [ -f /usr/src/googletest/CMakeLists.txt ] || need="$need googletest"
+command -v python3 >/dev/null 2>&1 || need="$need python3"
+command -v openssl >/dev/null 2>&1 || need="$need openssl"
+# The package of Windows 11's menu is signed by osslsigncode 2.7 or later (APPX signing); Debian 12
+# ships 2.5, its backports 2.9.
+signer_version=$(osslsigncode --version 2>/dev/null | sed -n '1s/^osslsigncode \([0-9]*\.[0-9]*\).*/\1/p')
+signer_ok=$(printf '%s\n' "${signer_version:-0}" | awk -F. '{ print ($1 > 2 || ($1 == 2 && $2 >= 7)) ? 1 : 0 }')
 if [ -n "$need" ]; then
   echo "Installing:$need"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q >/dev/null
   # shellcheck disable=SC2086
   apt-get install -y -q $need >/dev/null
+fi
+if [ "$signer_ok" != 1 ]; then
+  echo "Installing: osslsigncode (bookworm-backports)"
+  export DEBIAN_FRONTEND=noninteractive
+  echo "deb http://deb.debian.org/debian bookworm-backports main" >/etc/apt/sources.list.d/backports.list
+  apt-get update -q >/dev/null
+  apt-get install -y -q -t bookworm-backports osslsigncode >/dev/null
 fi

@@ -14,6 +14,7 @@
 #include "ProgramStarter.h"
 #include "TestSupport.h"
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -347,6 +348,28 @@ public:
     HWND Window() const { return m_window; }
     size_t DialogsAnswered() const { return m_dialogs.Seen().size(); }
 
+    // Runs the sequences, with fresh files and random settings every few; stops at the first
+    // failure, naming its sequence. Returns the calls made.
+    long Run(std::mt19937& random, int sequences, const std::function<long(const FileSet&)>& runSequence)
+    {
+        long calls = 0;
+        std::unique_ptr<FileSet> files;
+        for (int sequence = 0; sequence < sequences && !testing::Test::HasFatalFailure(); sequence++) {
+            g_sequence = sequence;
+            if (sequence % kSequencesPerFileSet == 0) {
+                files.reset();
+                files.reset(new FileSet);
+                RandomSettings(random);
+            }
+            calls += runSequence(*files);
+            if (testing::Test::HasFailure()) {
+                ADD_FAILURE() << "in sequence " << sequence;
+                break;
+            }
+        }
+        return calls;
+    }
+
 private:
     CDialogWatcher m_dialogs;  // error messages and the shell's rename prompts get their OK
     InfoSheetPresenter m_previousPresenter = SetInfoSheetPresenter(&NoSheet);
@@ -360,23 +383,11 @@ TEST(ComFuzz, RandomSequencesNeitherCrashNorHangNorOverrun)
     FuzzHarness harness;
     HWND window = harness.Window();
     std::mt19937 random(20261208);
-    long calls = 0;
-    std::unique_ptr<FileSet> files;
-    for (int sequence = 0; sequence < kSequences && !HasFatalFailure(); sequence++) {
-        g_sequence = sequence;
-        if (sequence % kSequencesPerFileSet == 0) {
-            files.reset();
-            files.reset(new FileSet);
-            RandomSettings(random);
-        }
-        Fuzzer fuzzer(random, *files, window);
+    long calls = harness.Run(random, kSequences, [&](const FileSet& files) {
+        Fuzzer fuzzer(random, files, window);
         fuzzer.RunSequence();
-        calls += fuzzer.Calls();
-        if (HasFailure()) {
-            ADD_FAILURE() << "in sequence " << sequence;
-            break;
-        }
-    }
+        return fuzzer.Calls();
+    });
     printf("fuzz: %d sequences, %ld calls: %ld menus built, %ld help texts, %ld commands run, %ld programs started, "
            "%zu dialogs answered\n",
            kSequences, calls, g_menusBuilt, g_textsGiven, g_commandsRun, g_programsStarted, harness.DialogsAnswered());
@@ -592,24 +603,12 @@ TEST(ComFuzz, TheCommandTreeSurvivesRandomCallOrders)
 {
     FuzzHarness harness;
     std::mt19937 random(20261209);
-    long calls = 0;
     const int sequences = kSequences / 3;
-    std::unique_ptr<FileSet> files;
-    for (int sequence = 0; sequence < sequences && !HasFatalFailure(); sequence++) {
-        g_sequence = sequence;
-        if (sequence % kSequencesPerFileSet == 0) {
-            files.reset();
-            files.reset(new FileSet);
-            RandomSettings(random);
-        }
-        CommandFuzzer fuzzer(random, *files);
+    long calls = harness.Run(random, sequences, [&](const FileSet& files) {
+        CommandFuzzer fuzzer(random, files);
         fuzzer.RunSequence();
-        calls += fuzzer.Calls();
-        if (HasFailure()) {
-            ADD_FAILURE() << "in command sequence " << sequence;
-            break;
-        }
-    }
+        return fuzzer.Calls();
+    });
     printf("fuzz: %d command sequences, %ld calls: %ld roots, %ld commands enumerated, %ld invoked, %ld refused, "
            "%zu dialogs answered\n",
            sequences, calls, CommandFuzzer::s_roots, CommandFuzzer::s_fetched, CommandFuzzer::s_invoked,

@@ -6,6 +6,7 @@
 #include "ComObject.h"
 #include "ExplorerCommand.h"
 #include "MenuHandler.h"
+#include "MenuProfileTest.h"
 #include "TestSupport.h"
 
 namespace {
@@ -148,19 +149,8 @@ std::string ModernTree(const std::vector<std::wstring>& paths)
     return out;
 }
 
-class ExplorerCommand : public testing::Test {
+class ExplorerCommand : public MenuProfileTest {
 protected:
-    void SetUp() override
-    {
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
-        RegisterFileType(L".mvt", L"Morvane.TestType", L"Morvane Test File", false);
-    }
-    void TearDown() override
-    {
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
-        DeleteTree(HKEY_CLASSES_ROOT, L".mvt");
-        DeleteTree(HKEY_CLASSES_ROOT, L"Morvane.TestType");
-    }
     void Set(DWORD options, const wchar_t* quickExts)
     {
         DeleteTree(HKEY_CURRENT_USER, kSettingsKey);

@@ -5,6 +5,7 @@
 #include "CommandIds.h"
 #include "ComObject.h"
 #include "ExplorerCommand.h"
+#include "Guids.h"
 #include "MenuHandler.h"
 #include "MenuProfileTest.h"
 #include "TestSupport.h"
@@ -341,6 +342,42 @@ TEST_F(ExplorerCommand, TheEnumeratorKeepsTheContractOfNextSkipResetAndClone)
     EXPECT_EQ(S_FALSE, clone->Skip(7));  // the clone kept its own place: six remained
     EXPECT_EQ(S_OK, children->Reset());
     EXPECT_EQ(S_FALSE, children->Skip(10));
+}
+
+}
+
+namespace {
+
+// The built module serves the class and counts its objects, but does not register it: the
+// package declares it.
+TEST(ExplorerCommandClass, IsServedAndCountedButNotRegistered)
+{
+    using Export = HRESULT(STDAPICALLTYPE*)();
+    using GetClassObjectExport = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    CLibrary module(LoadLibraryW(BuiltModulePath().c_str()));
+    ASSERT_TRUE(module.IsValid());
+    auto getClassObject = reinterpret_cast<GetClassObjectExport>(GetProcAddress(module, "DllGetClassObject"));
+    auto canUnload = reinterpret_cast<Export>(GetProcAddress(module, "DllCanUnloadNow"));
+    auto registerServer = reinterpret_cast<Export>(GetProcAddress(module, "DllRegisterServer"));
+    auto unregisterServer = reinterpret_cast<Export>(GetProcAddress(module, "DllUnregisterServer"));
+    ASSERT_TRUE(getClassObject && canUnload && registerServer && unregisterServer);
+
+    {
+        CComPtr<IClassFactory> factory;
+        ASSERT_EQ(S_OK, getClassObject(CLSID_MorvaneExplorerCommand, IID_IClassFactory, factory.ReceiveVoid()));
+        CComPtr<IExplorerCommand> root;
+        ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IExplorerCommand, root.ReceiveVoid()));
+        CComPtr<IObjectWithSite> site;
+        EXPECT_EQ(S_OK, root.QueryInterface(IID_IObjectWithSite, site));
+        factory.Release();
+        EXPECT_EQ(S_FALSE, canUnload());
+    }
+    EXPECT_EQ(S_OK, canUnload());
+
+    ASSERT_EQ(S_OK, registerServer());
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\{5A1E0C37-6B2D-4F80-9C14-7E3B2A9D0F61}"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\{5A1E0C47-6B2D-4F80-9C14-7E3B2A9D0F61}"));
+    unregisterServer();
 }
 
 }

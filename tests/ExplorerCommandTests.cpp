@@ -212,12 +212,16 @@ TEST_F(ExplorerCommand, TheTreeMirrorsTheClassicMenuForEverySelectionAndSetting)
 
 TEST_F(ExplorerCommand, TheRootIsHiddenWhereTheClassicMenuAddsNothing)
 {
-    // A selection without a file-system path cannot be made here: Wine's data object for a
-    // virtual item such as "My Computer" offers a made-up path under the desktop folder.
     std::vector<std::wstring> two = { m_dir.MakeFile(L"a.mvt"), m_dir.MakeFile(L"b.mvt") };
+    PIDLIST_ABSOLUTE computer = nullptr;
+    ASSERT_EQ(S_OK, SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer));
+    CComPtr<IShellItemArray> noPath;
+    ASSERT_EQ(S_OK, SHCreateShellItemArrayFromIDLists(1, const_cast<PCIDLIST_ABSOLUTE*>(&computer), &noPath));
+    ILFree(computer);
     SetDword(L"MultipleSelections", 0);
     const struct { const char* name; CComPtr<IShellItemArray> items; } cases[] = {
         { "several files, MultipleSelections 0", ItemArray(two) },
+        { "no file-system path (My Computer)", noPath },
         { "empty selection", nullptr },
     };
     for (const auto& c : cases) {

@@ -1,5 +1,6 @@
 #include "CommandTree.h"
 #include "ComObject.h"
+#include "DropFilesData.h"
 #include "MenuHandler.h"
 #include <shlobj.h>
 
@@ -7,40 +8,6 @@ namespace {
 
 // Items beyond this many are not worth a menu: Explorer's own limit for verbs is far lower.
 const DWORD kMaxSelection = 65536;
-
-// The selection's items as child identifiers of their one folder, for folders whose item arrays
-// cannot give a data object themselves.
-CComPtr<IDataObject> FolderDataObject(IShellItemArray* items, DWORD count)
-{
-    CComPtr<IDataObject> data;
-    CArray<PIDLIST_ABSOLUTE> absolute;
-    if (!absolute.SetSize(int(count)))
-        return data;
-    bool complete = true;
-    for (DWORD i = 0; i < count && complete; ++i) {
-        absolute[int(i)] = nullptr;
-        CComPtr<IShellItem> item;
-        complete = SUCCEEDED(items->GetItemAt(i, &item)) && SUCCEEDED(::SHGetIDListFromObject(item, &absolute[int(i)]));
-    }
-    CComPtr<IShellFolder> folder;
-    PCUITEMID_CHILD first = nullptr;
-    CArray<PCUITEMID_CHILD> children;
-    if (complete && children.SetSize(int(count))
-        && SUCCEEDED(::SHBindToParent(absolute[0], IID_IShellFolder, folder.ReceiveVoid(), &first))) {
-        for (DWORD i = 0; i < count && complete; ++i) {
-            children[int(i)] = ::ILFindLastID(absolute[int(i)]);
-            // Every item must lie in the first item's folder.
-            PIDLIST_ABSOLUTE parent = ::ILClone(absolute[int(i)]);
-            complete = parent && ::ILRemoveLastID(parent) && ::ILIsParent(parent, absolute[0], TRUE);
-            ::ILFree(parent);
-        }
-        if (complete)
-            folder->GetUIObjectOf(nullptr, UINT(count), children.begin(), IID_IDataObject, nullptr, data.ReceiveVoid());
-    }
-    for (PIDLIST_ABSOLUTE idList : absolute)
-        ::ILFree(idList);
-    return data;
-}
 
 }
 
@@ -58,16 +25,26 @@ CString CommandTitle(LPCWSTR menuText)
     return title;
 }
 
+// Only items with a file-system path count, as only they are in the shell's CF_HDROP.
 CComPtr<IDataObject> SelectionDataObject(IShellItemArray* items)
 {
     CComPtr<IDataObject> data;
     DWORD count = 0;
     if (!items || FAILED(items->GetCount(&count)) || count == 0 || count > kMaxSelection)
         return data;
-    if (SUCCEEDED(items->BindToHandler(nullptr, BHID_DataObject, IID_IDataObject, data.ReceiveVoid())) && data)
-        return data;
-    data.Release();
-    return FolderDataObject(items, count);
+    CArray<CString> paths;
+    for (DWORD i = 0; i < count; ++i) {
+        CComPtr<IShellItem> item;
+        LPWSTR path = nullptr;
+        if (FAILED(items->GetItemAt(i, &item)) || FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path)))
+            continue;
+        CCoTaskMem owned(path);
+        if (path[0] && !paths.Add(CString(path)))
+            return data;
+    }
+    if (!paths.IsEmpty())
+        CDropFilesData::Create(paths, &data);
+    return data;
 }
 
 CCommandTree* CCommandTree::Create()

@@ -51,5 +51,6 @@ private:
 // A menu text as a command title: access-key marks removed ("&&" stays one "&") and the tab
 // between label and value shown as one blank.
 CString CommandTitle(LPCWSTR menuText);
-// The shell's data object for the selection; null when it has no items or cannot give one.
+// A data object with the dropped-file list of the selection's file-system items; null when it
+// has none.
 CComPtr<IDataObject> SelectionDataObject(IShellItemArray* items);

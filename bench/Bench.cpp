@@ -23,7 +23,7 @@ const DWORD kModuleGoalBytes = 120 * 1024;
 struct Settings {
     int runs = 9;
     int renameRuns = 5;
-    std::wstring only;  // one part: "full", "simple", "rename", "type" or "size"
+    std::wstring only;  // one part: "full", "modern", "simple", "rename", "type" or "size"
     bool Wants(const wchar_t* part) const { return only.empty() || only == part; }
 };
 
@@ -82,6 +82,31 @@ void FullMenuOnDocument(const CMorvaneModule& module, CBenchFixture& fixture, co
                 share * figures.floor * 1e6, share * 100);
     }
     NoteEmptyMenu(shape);
+}
+
+// The Windows 11 menu of the same document against the classic right-click, in the same run.
+void CommandTreeOnDocument(const CMorvaneModule& module, CBenchFixture& fixture, const Settings& settings)
+{
+    std::wstring document = fixture.MakeCompoundDocument(L"Quarterly Report.doc");
+    CComPtr<IDataObject> selection = ShellDataObject({ document });
+    CFolderIdList folder(fixture.Folder());
+    PIDLIST_ABSOLUTE item = ILCreateFromPathW(document.c_str());
+    CComPtr<IShellItemArray> items;
+    if (item)
+        SHCreateShellItemArrayFromIDLists(1, const_cast<PCIDLIST_ABSOLUTE*>(&item), &items);
+    ILFree(item);
+    int commands = module.WalkCommandTree(items);
+    if (!selection || !items || commands == 0) {
+        wprintf(L"command tree: no selection or no commands\n");
+        return;
+    }
+    auto real = [&] { module.WalkCommandTree(items); };
+    auto classic = [&] { module.RightClick(selection, folder.Get()); };
+    int iterations = IterationsFor(real, classic, kBatchSeconds);
+    Comparison figures = Compare(real, classic, settings.runs, iterations);
+    wprintf(L"Windows 11 command tree on the compound document (%d commands; floor: the classic right-click),"
+            L" %d runs of %d:\n", commands, settings.runs, iterations);
+    PrintComparison(L"  slow GetState + full enumeration", figures, 1.1);
 }
 
 struct SimpleFigures {
@@ -234,7 +259,7 @@ int wmain(int argc, wchar_t** argv)
     setvbuf(stdout, nullptr, _IONBF, 0);
     Settings settings;
     if (!ParseArguments(argc, argv, settings)) {
-        fwprintf(stderr, L"usage: bench [--runs N] [--only full|simple|rename|type|size]\n"
+        fwprintf(stderr, L"usage: bench [--runs N] [--only full|modern|simple|rename|type|size]\n"
                           L"  each figure is the median of N runs (default 9)\n");
         return 2;
     }
@@ -259,6 +284,8 @@ int wmain(int argc, wchar_t** argv)
             wprintf(L"Morvane benchmark: medians, each ratio against its floor measured in this run\n");
             if (settings.Wants(L"full"))
                 FullMenuOnDocument(module, fixture, quickExts, settings);
+            if (settings.Wants(L"modern"))
+                CommandTreeOnDocument(module, fixture, settings);
             if (settings.Wants(L"simple"))
                 SimpleMenuOnManyFiles(module, fixture, settings);
             if (settings.Wants(L"rename"))

@@ -147,6 +147,8 @@ bool CMorvaneModule::Load(const std::wstring& path)
         return false;
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     auto getClassObject = reinterpret_cast<GetClassObject>(GetProcAddress(m_library, "DllGetClassObject"));
+    if (getClassObject)
+        getClassObject(CLSID_MorvaneExplorerCommand, IID_IClassFactory, m_commandFactory.ReceiveVoid());
     return getClassObject
         && SUCCEEDED(getClassObject(CLSID_MorvaneMenuHandler, IID_IClassFactory, m_factory.ReceiveVoid()));
 }
@@ -166,6 +168,40 @@ void CMorvaneModule::RightClick(IDataObject* selection, PCIDLIST_ABSOLUTE folder
         RecordMenu(menu, shape->items);
     menuHandler.Release();
     init.Release();
+}
+
+// One command as Explorer shows it, and its subcommands; returns the commands seen.
+static int WalkCommand(IExplorerCommand* command, IShellItemArray* selection)
+{
+    EXPCMDSTATE state = 0;
+    EXPCMDFLAGS flags = 0;
+    command->GetState(selection, TRUE, &state);
+    command->GetFlags(&flags);
+    LPWSTR text = nullptr;
+    if (SUCCEEDED(command->GetTitle(selection, &text)))
+        CoTaskMemFree(text);
+    text = nullptr;
+    if (SUCCEEDED(command->GetToolTip(selection, &text)))
+        CoTaskMemFree(text);
+    int seen = 1;
+    CComPtr<IEnumExplorerCommand> children;
+    if (!(flags & ECF_HASSUBCOMMANDS) || FAILED(command->EnumSubCommands(&children)) || !children)
+        return seen;
+    CComPtr<IExplorerCommand> child;
+    while (children->Next(1, &child, nullptr) == S_OK)
+        seen += WalkCommand(child, selection);
+    return seen;
+}
+
+int CMorvaneModule::WalkCommandTree(IShellItemArray* selection) const
+{
+    CComPtr<IExplorerCommand> root;
+    if (!m_commandFactory || FAILED(m_commandFactory->CreateInstance(nullptr, IID_IExplorerCommand, root.ReceiveVoid())))
+        return 0;
+    EXPCMDSTATE state = 0;
+    if (root->GetState(selection, FALSE, &state) == S_OK && (state & ECS_HIDDEN))
+        return 0;
+    return WalkCommand(root, selection);
 }
 
 int MenuShape::ItemCount() const

@@ -2,6 +2,7 @@
 #pragma once
 #include "Holders.h"
 #include <shlobj.h>
+#include <shobjidl.h>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,15 @@ public:
     // One complete right-click: a fresh handler initialised with the selection builds its menu
     // into a fresh popup; handler and menu are released. With shape, the menu is recorded first.
     void RightClick(IDataObject* selection, PCIDLIST_ABSOLUTE folder, struct MenuShape* shape = nullptr) const;
+    // The Windows 11 menu for the same selection: a fresh command root asked for its slow state,
+    // then every command's flags, state, title and tool tip, subcommands enumerated. Returns the
+    // commands seen (0 when the module serves no command tree).
+    int WalkCommandTree(IShellItemArray* selection) const;
 
 private:
     CLibrary m_library;
     CComPtr<IClassFactory> m_factory;
+    CComPtr<IClassFactory> m_commandFactory;
 };
 
 // What a built menu holds, to insert the same items bare.

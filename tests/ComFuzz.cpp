@@ -1,4 +1,4 @@
-// Random call sequences against the context-menu handler, with the inputs a careless or hostile
+// Random call sequences against the context-menu handler and the Windows 11 command tree, with the inputs a careless or hostile
 // host hands over: short and oversized records, string and integer verbs, every offset, request
 // type and buffer size, identifier ranges that do not fit, handles that are no menus, malformed
 // file lists. Every buffer the handler receives ends where an inaccessible page begins, so a read
@@ -8,11 +8,13 @@
 #include "CommandIds.h"
 #include "ComObject.h"
 #include "DialogWatcher.h"
+#include "ExplorerCommand.h"
 #include "InfoSheet.h"
 #include "MenuHandler.h"
 #include "ProgramStarter.h"
 #include "TestSupport.h"
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -325,39 +327,292 @@ void RandomSettings(std::mt19937& random)
     RegSetValueExW(key, L"QuickExts", 0, REG_SZ, reinterpret_cast<const BYTE*>(quick), DWORD((wcslen(quick) + 1) * 2));
 }
 
-TEST(ComFuzz, RandomSequencesNeitherCrashNorHangNorOverrun)
-{
-    CDialogWatcher dialogs;  // error messages and the shell's rename prompts get their OK
-    InfoSheetPresenter previousPresenter = SetInfoSheetPresenter(&NoSheet);
-    ProgramStarter previousStarter = SetProgramStarter(&NoProgram);
-    AddVectoredExceptionHandler(1, &ReportCrash);
-    CKernelHandle watchdog(CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr));
-    CWindowHandle window(CreateWindowExW(0, L"STATIC", L"fuzz host", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
-                                         nullptr, nullptr));
-    std::mt19937 random(20261208);
-    long calls = 0;
-    std::unique_ptr<FileSet> files;
-    for (int sequence = 0; sequence < kSequences && !HasFatalFailure(); sequence++) {
-        g_sequence = sequence;
-        if (sequence % kSequencesPerFileSet == 0) {
-            files.reset();
-            files.reset(new FileSet);
-            RandomSettings(random);
-        }
-        Fuzzer fuzzer(random, *files, window);
-        fuzzer.RunSequence();
-        calls += fuzzer.Calls();
-        if (HasFailure()) {
-            ADD_FAILURE() << "in sequence " << sequence;
-            break;
+// What both runs need: sheets and programs replaced by counters, dialogs answered, crashes and
+// hangs reported with the sequence, and a host window.
+class FuzzHarness {
+public:
+    FuzzHarness()
+    {
+        static CKernelHandle watchdog;
+        if (!watchdog.IsValid()) {
+            AddVectoredExceptionHandler(1, &ReportCrash);
+            watchdog.Attach(CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr));
         }
     }
-    SetInfoSheetPresenter(previousPresenter);
-    SetProgramStarter(previousStarter);
-    DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+    ~FuzzHarness()
+    {
+        SetInfoSheetPresenter(m_previousPresenter);
+        SetProgramStarter(m_previousStarter);
+        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+    }
+    HWND Window() const { return m_window; }
+    size_t DialogsAnswered() const { return m_dialogs.Seen().size(); }
+
+    // Runs the sequences, with fresh files and random settings every few; stops at the first
+    // failure, naming its sequence. Returns the calls made.
+    long Run(std::mt19937& random, int sequences, const std::function<long(const FileSet&)>& runSequence)
+    {
+        long calls = 0;
+        std::unique_ptr<FileSet> files;
+        for (int sequence = 0; sequence < sequences && !testing::Test::HasFatalFailure(); sequence++) {
+            g_sequence = sequence;
+            if (sequence % kSequencesPerFileSet == 0) {
+                files.reset();
+                files.reset(new FileSet);
+                RandomSettings(random);
+            }
+            calls += runSequence(*files);
+            if (testing::Test::HasFailure()) {
+                ADD_FAILURE() << "in sequence " << sequence;
+                break;
+            }
+        }
+        return calls;
+    }
+
+private:
+    CDialogWatcher m_dialogs;  // error messages and the shell's rename prompts get their OK
+    InfoSheetPresenter m_previousPresenter = SetInfoSheetPresenter(&NoSheet);
+    ProgramStarter m_previousStarter = SetProgramStarter(&NoProgram);
+    CWindowHandle m_window{ CreateWindowExW(0, L"STATIC", L"fuzz host", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+                                            nullptr, nullptr) };
+};
+
+TEST(ComFuzz, RandomSequencesNeitherCrashNorHangNorOverrun)
+{
+    FuzzHarness harness;
+    HWND window = harness.Window();
+    std::mt19937 random(20261208);
+    long calls = harness.Run(random, kSequences, [&](const FileSet& files) {
+        Fuzzer fuzzer(random, files, window);
+        fuzzer.RunSequence();
+        return fuzzer.Calls();
+    });
     printf("fuzz: %d sequences, %ld calls: %ld menus built, %ld help texts, %ld commands run, %ld programs started, "
            "%zu dialogs answered\n",
-           kSequences, calls, g_menusBuilt, g_textsGiven, g_commandsRun, g_programsStarted, dialogs.Seen().size());
+           kSequences, calls, g_menusBuilt, g_textsGiven, g_commandsRun, g_programsStarted, harness.DialogsAnswered());
+}
+
+// The command tree as a careless Explorer would drive it: roots, children and enumerators kept
+// in a pool and called in random order, with null and empty selections and output arrays, counts
+// past the end, clones mid-way and Invoke on every kind of command. Output arrays end where an
+// inaccessible page begins.
+class CommandFuzzer {
+public:
+    CommandFuzzer(std::mt19937& random, const FileSet& files) : m_random(random), m_files(files) {}
+
+    void RunSequence()
+    {
+        m_commands.clear();
+        m_enumerators.clear();
+        m_items = Items();
+        AddRoot();
+        int calls = 1 + Pick(3 * kMaxCallsPerSequence);
+        for (int i = 0; i < calls && !testing::Test::HasFatalFailure(); i++) {
+            g_call = i;
+            switch (Pick(12)) {
+            case 0: AddRoot(); break;
+            case 1: case 2: GetState(); break;
+            case 3: Texts(); break;
+            case 4: Flags(); break;
+            case 5: case 6: Enumerate(); break;
+            case 7: case 8: Next(); break;
+            case 9: Move(); break;
+            case 10: Invoke(); break;
+            default: Site(); break;
+            }
+            m_calls++;
+            g_progress++;
+        }
+    }
+    long Calls() const { return m_calls; }
+    static long s_roots, s_fetched, s_invoked, s_refused;
+
+private:
+    int Pick(int count) { return int(m_random() % unsigned(count)); }
+    bool Chance(int percent) { return Pick(100) < percent; }
+
+    // A selection of the file set, or none at all.
+    CComPtr<IShellItemArray> Items()
+    {
+        CComPtr<IShellItemArray> items;
+        if (Chance(15))
+            return items;
+        const std::vector<std::wstring>& all = m_files.Paths();
+        std::vector<PIDLIST_ABSOLUTE> ids;
+        for (int i = Chance(70) ? 1 : 1 + Pick(int(all.size())); i > 0; i--)
+            if (PIDLIST_ABSOLUTE id = ILCreateFromPathW(all[Pick(int(all.size()))].c_str()))
+                ids.push_back(id);
+        if (!ids.empty())
+            SHCreateShellItemArrayFromIDLists(UINT(ids.size()), const_cast<PCIDLIST_ABSOLUTE*>(ids.data()), &items);
+        for (PIDLIST_ABSOLUTE id : ids)
+            ILFree(id);
+        return items;
+    }
+    IShellItemArray* SomeItems() { return Chance(80) ? m_items.Get() : nullptr; }
+    IExplorerCommand* SomeCommand() { return m_commands[size_t(Pick(int(m_commands.size())))]; }
+
+    void AddRoot()
+    {
+        g_callName = "CreateInstance";
+        CComPtr<IExplorerCommand> root;
+        ASSERT_EQ(S_OK, (CreateComInstance<CExplorerCommand, false>(nullptr, IID_IExplorerCommand, root.ReceiveVoid())));
+        Keep(root);
+        s_roots++;
+    }
+    void Keep(IExplorerCommand* command)
+    {
+        if (m_commands.size() < 32)
+            m_commands.push_back(command);
+    }
+
+    void GetState()
+    {
+        g_callName = "GetState";
+        EXPCMDSTATE state = 0x5A5A;
+        HRESULT hr = SomeCommand()->GetState(SomeItems(), Chance(50), Chance(5) ? nullptr : &state);
+        EXPECT_TRUE(hr == S_OK || hr == E_PENDING || hr == E_POINTER) << std::hex << hr;
+        if (hr == S_OK) {
+            EXPECT_EQ(0u, state & ~DWORD(ECS_HIDDEN | ECS_DISABLED | ECS_CHECKBOX | ECS_CHECKED)) << state;
+        }
+    }
+
+    void Texts()
+    {
+        g_callName = "texts";
+        IExplorerCommand* command = SomeCommand();
+        LPWSTR text = reinterpret_cast<LPWSTR>(1);
+        LPWSTR* out = Chance(5) ? nullptr : &text;
+        HRESULT hr;
+        switch (Pick(3)) {
+        case 0: hr = command->GetTitle(SomeItems(), out); break;
+        case 1: hr = command->GetToolTip(SomeItems(), out); break;
+        default: hr = command->GetIcon(SomeItems(), out); break;
+        }
+        if (!out) {
+            EXPECT_EQ(E_POINTER, hr);
+            return;
+        }
+        if (hr == S_OK) {
+            ASSERT_NE(nullptr, text);
+            EXPECT_LT(wcslen(text), size_t(32768));
+        } else {
+            EXPECT_EQ(nullptr, text);
+        }
+        CoTaskMemFree(text);
+    }
+
+    void Flags()
+    {
+        g_callName = "GetFlags";
+        IExplorerCommand* command = SomeCommand();
+        EXPCMDFLAGS flags = 0;
+        bool null = Chance(5);
+        EXPECT_EQ(null ? E_POINTER : S_OK, command->GetFlags(null ? nullptr : &flags));
+        GUID name;
+        EXPECT_EQ(S_OK, command->GetCanonicalName(&name));
+    }
+
+    void Enumerate()
+    {
+        g_callName = "EnumSubCommands";
+        CComPtr<IEnumExplorerCommand> children;
+        HRESULT hr = SomeCommand()->EnumSubCommands(Chance(5) ? nullptr : &children);
+        if (hr == S_OK && m_enumerators.size() < 16)
+            m_enumerators.push_back(children);
+    }
+
+    void Next()
+    {
+        g_callName = "Next";
+        if (m_enumerators.empty())
+            return;
+        IEnumExplorerCommand* children = m_enumerators[size_t(Pick(int(m_enumerators.size())))];
+        ULONG count = ULONG(Pick(Chance(80) ? 4 : 40));
+        CPageEndBuffer slots((count ? count : 1) * sizeof(IExplorerCommand*));
+        auto** array = Chance(5) ? nullptr : slots.As<IExplorerCommand*>();
+        ULONG fetched = 0xFFFF;
+        ULONG* fetchedOut = count <= 1 && Chance(50) ? nullptr : &fetched;
+        HRESULT hr = children->Next(count, array, fetchedOut);
+        if (!array && count > 0) {
+            EXPECT_EQ(E_POINTER, hr);
+            return;
+        }
+        ASSERT_TRUE(hr == S_OK || hr == S_FALSE) << std::hex << hr;
+        ULONG got = fetchedOut ? fetched : (hr == S_OK ? count : 0);
+        EXPECT_EQ(hr == S_OK, got == count);
+        for (ULONG i = 0; i < got; i++) {
+            ASSERT_NE(nullptr, array[i]);
+            Keep(array[i]);
+            array[i]->Release();
+            s_fetched++;
+        }
+    }
+
+    void Move()
+    {
+        g_callName = "Skip/Reset/Clone";
+        if (m_enumerators.empty())
+            return;
+        IEnumExplorerCommand* children = m_enumerators[size_t(Pick(int(m_enumerators.size())))];
+        switch (Pick(3)) {
+        case 0: {
+            HRESULT hr = children->Skip(Chance(80) ? ULONG(Pick(6)) : ULONG(m_random()));
+            EXPECT_TRUE(hr == S_OK || hr == S_FALSE);
+            break;
+        }
+        case 1: EXPECT_EQ(S_OK, children->Reset()); break;
+        default: {
+            CComPtr<IEnumExplorerCommand> clone;
+            EXPECT_EQ(S_OK, children->Clone(&clone));
+            if (clone && m_enumerators.size() < 16)
+                m_enumerators.push_back(clone);
+        }
+        }
+    }
+
+    void Invoke()
+    {
+        g_callName = "Invoke";
+        HRESULT hr = SomeCommand()->Invoke(SomeItems(), nullptr);
+        EXPECT_TRUE(hr == S_OK || hr == CExplorerCommand::kNotACommand || hr == CExplorerCommand::kUnavailable)
+            << std::hex << hr;
+        (hr == S_OK ? s_invoked : s_refused)++;
+    }
+
+    void Site()
+    {
+        g_callName = "SetSite";
+        CComPtr<IObjectWithSite> site;
+        ASSERT_EQ(S_OK, SomeCommand()->QueryInterface(IID_IObjectWithSite, site.ReceiveVoid()));
+        EXPECT_EQ(S_OK, site->SetSite(Chance(50) ? static_cast<IUnknown*>(m_items.Get()) : nullptr));
+        CComPtr<IUnknown> back;
+        site->GetSite(IID_IUnknown, back.ReceiveVoid());
+    }
+
+    std::mt19937& m_random;
+    const FileSet& m_files;
+    CComPtr<IShellItemArray> m_items;
+    std::vector<CComPtr<IExplorerCommand>> m_commands;
+    std::vector<CComPtr<IEnumExplorerCommand>> m_enumerators;
+    long m_calls = 0;
+};
+long CommandFuzzer::s_roots = 0, CommandFuzzer::s_fetched = 0, CommandFuzzer::s_invoked = 0, CommandFuzzer::s_refused = 0;
+
+TEST(ComFuzz, TheCommandTreeSurvivesRandomCallOrders)
+{
+    FuzzHarness harness;
+    std::mt19937 random(20261209);
+    const int sequences = kSequences / 3;
+    long calls = harness.Run(random, sequences, [&](const FileSet& files) {
+        CommandFuzzer fuzzer(random, files);
+        fuzzer.RunSequence();
+        return fuzzer.Calls();
+    });
+    printf("fuzz: %d command sequences, %ld calls: %ld roots, %ld commands enumerated, %ld invoked, %ld refused, "
+           "%zu dialogs answered\n",
+           sequences, calls, CommandFuzzer::s_roots, CommandFuzzer::s_fetched, CommandFuzzer::s_invoked,
+           CommandFuzzer::s_refused, harness.DialogsAnswered());
 }
 
 }  // namespace

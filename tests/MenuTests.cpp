@@ -4,6 +4,7 @@
 #include "ComObject.h"
 #include "Format.h"
 #include "MenuHandler.h"
+#include "MenuProfileTest.h"
 #include "MenuTree.h"
 #include "TestSupport.h"
 #include <set>
@@ -140,20 +141,8 @@ private:
     CMenuHandle m_menu;
 };
 
-class ContextMenu : public testing::Test {
+class ContextMenu : public MenuProfileTest {
 protected:
-    void SetUp() override
-    {
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
-        RegisterFileType(L".mvt", L"Morvane.TestType", L"Morvane Test File", false);
-    }
-    void TearDown() override
-    {
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
-        DeleteTree(HKEY_CLASSES_ROOT, L".mvt");
-        DeleteTree(HKEY_CLASSES_ROOT, L"Morvane.TestType");
-    }
-
     // A four-byte file last written on Friday, January 1, 2010 at 00:05 and last read on
     // Monday, March 7, 2005 at 13:07 (UTC, the test's time zone).
     std::wstring MakeFile(const std::wstring& name)

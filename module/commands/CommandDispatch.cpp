@@ -151,10 +151,16 @@ STDMETHODIMP CMenuHandler::InvokeCommand(CMINVOKECOMMANDINFO* info)
     UINT offset = LOWORD(verb);
     if (offset > UINT(kCommandCount))
         return E_FAIL;
-    HWND parent = info->hwnd;
+    RunCommand(offset, info->hwnd);
+    return S_OK;
+}
+
+void CMenuHandler::RunCommand(UINT offset, HWND parent)
+{
+    CCriticalSectionLock lock(m_objectCs);
     CFileList* files = m_pParameters ? m_pParameters->GetFileList() : nullptr;
     if (!files || files->GetSize() == 0)
-        return S_OK;
+        return;
 
     if (files->GetSize() == 1 && Between(offset, m_nAttrFirst, m_nAttrChangeCmd)) {
         ToggleAttribute(*files, int(offset) - m_nAttrFirst, parent);
@@ -189,5 +195,4 @@ STDMETHODIMP CMenuHandler::InvokeCommand(CMINVOKECOMMANDINFO* info)
     } else {
         Trace(L"InvokeCommand: unknown command\n");
     }
-    return S_OK;
 }

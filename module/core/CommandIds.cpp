@@ -60,6 +60,13 @@ const char* const kHelpTextsA[] = { MORVANE_HELP_TEXTS(MORVANE_NARROW) };
 const WCHAR kQuickExtHelpW[] = L"Change the file's extension";
 const char kQuickExtHelpA[] = "Change the file's extension";
 
+LPCWSTR HelpText(int offset)
+{
+    if (offset < 0 || offset >= kCommandCount)
+        return L"";
+    return offset >= kCmdQuickFirst ? kQuickExtHelpW : kHelpTextsW[offset];
+}
+
 namespace {
 
 // The list again, counted: the declared bound of the tables would hide a missing entry.
@@ -92,7 +99,7 @@ STDMETHODIMP CMenuHandler::GetCommandString(UINT_PTR idCmd, UINT type, UINT*, CH
     bool quick = idCmd >= UINT_PTR(kCmdQuickFirst);
     switch (type) {
     case GCS_HELPTEXTW:
-        CopyCut(reinterpret_cast<LPWSTR>(name), cchMax, quick ? kQuickExtHelpW : kHelpTextsW[idCmd]);
+        CopyCut(reinterpret_cast<LPWSTR>(name), cchMax, HelpText(int(idCmd)));
         return S_OK;
     case GCS_HELPTEXTA:
         CopyCut(name, cchMax, quick ? kQuickExtHelpA : kHelpTextsA[idCmd]);

@@ -29,71 +29,18 @@ void FormatLine(WCHAR (&line)[kLineCapacity], LPCWSTR format, ...)
     va_end(args);
 }
 
-// Items go by position; -1 appends. Information lines are MF_DISABLED without MF_GRAYED.
-void InsertItem(HMENU menu, UINT position, UINT first, int offset, LPCWSTR text, UINT state = MF_ENABLED)
+// Information lines are disabled, and shown so without being grayed.
+void AppendInfoLine(CMenuDescription& menu, int parent, int offset, LPCWSTR text)
 {
-    ::InsertMenuW(menu, position, MF_BYPOSITION | MF_STRING | state, first + UINT(offset), text);
-}
-
-void AppendItem(HMENU menu, UINT first, int offset, LPCWSTR text, UINT state = MF_ENABLED)
-{
-    InsertItem(menu, UINT(-1), first, offset, text, state);
-}
-
-void AppendInfoLine(HMENU menu, UINT first, int offset, LPCWSTR text)
-{
-    AppendItem(menu, first, offset, text, MF_DISABLED);
-}
-
-// Appends the item and makes it the menu's default item.
-void AppendDefaultItem(HMENU menu, UINT first, int offset, LPCWSTR text)
-{
-    AppendItem(menu, first, offset, text);
-    int count = ::GetMenuItemCount(menu);
-    if (count > 0)
-        ::SetMenuDefaultItem(menu, UINT(count - 1), TRUE);
-}
-
-// A new empty popup inserted under the label; null when it cannot be made.
-HMENU InsertPopup(HMENU menu, UINT position, LPCWSTR label)
-{
-    CMenuHandle popup(::CreateMenu());
-    if (!popup.IsValid())
-        return nullptr;
-    if (!::InsertMenuW(menu, position, MF_BYPOSITION | MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(popup.Get()), label))
-        return nullptr;
-    return popup.Detach();  // the menu owns it now
-}
-
-bool LastItemIsSeparator(HMENU menu)
-{
-    int count = ::GetMenuItemCount(menu);
-    if (count <= 0)
-        return false;
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_TYPE;
-    return ::GetMenuItemInfoW(menu, UINT(count - 1), TRUE, &info) && (info.fType & MFT_SEPARATOR);
-}
-
-void AddSeparator(HMENU menu)
-{
-    if (!LastItemIsSeparator(menu))
-        ::InsertMenuW(menu, UINT(-1), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
-}
-
-void RemoveTrailingSeparator(HMENU menu)
-{
-    if (LastItemIsSeparator(menu))
-        ::DeleteMenu(menu, UINT(::GetMenuItemCount(menu) - 1), MF_BYPOSITION);
+    menu.AddCommand(parent, offset, text, CMenuDescription::kDisabled);
 }
 
 // Where a group goes: a new popup under the label, or the submenu itself after a separator.
-HMENU GroupTarget(HMENU submenu, bool asSubmenu, LPCWSTR label)
+int GroupTarget(CMenuDescription& menu, int submenu, bool asSubmenu, LPCWSTR label)
 {
     if (asSubmenu)
-        return InsertPopup(submenu, UINT(-1), label);
-    AddSeparator(submenu);
+        return menu.AddPopup(submenu, label);
+    menu.AddSeparator(submenu);
     return submenu;
 }
 
@@ -138,8 +85,8 @@ void AppendAttributeLetters(DWORD attributes, CString& text)
 }
 
 struct CMenuHandler::MenuContext {
-    HMENU submenu;
-    UINT first;
+    CMenuDescription& menu;
+    int submenu;
     CFileList& files;
     DWORD options;
 
@@ -208,16 +155,36 @@ STDMETHODIMP CMenuHandler::QueryContextMenu(HMENU menu, UINT indexMenu, UINT idC
         return kNothingClaimed;
 
     int itemsBefore = ::GetMenuItemCount(menu);
-    BuildMenu(menu, indexMenu, idCmdFirst);
+    CMenuDescription description;
+    BuildMenu(description);
+    description.Render(menu, indexMenu, idCmdFirst);
     if (::GetMenuItemCount(menu) > itemsBefore)
         return kClaimed;
-    // Nothing inserted: forget this attempt, so no command runs and the next call builds afresh.
-    m_pParameters.reset();
-    ResetCommandMap();
+    Forget();
     return kNothingClaimed;
 }
 
-void CMenuHandler::BuildMenu(HMENU menu, UINT indexMenu, UINT idCmdFirst)
+bool CMenuHandler::Describe(CMenuDescription& description)
+{
+    CCriticalSectionLock lock(m_objectCs);
+    description.Clear();
+    if (m_pParameters || !m_pDataObject)
+        return false;
+    BuildMenu(description);
+    if (!description.IsEmpty())
+        return true;
+    Forget();
+    return false;
+}
+
+// Nothing was added: forget this attempt, so no command runs and the next call builds afresh.
+void CMenuHandler::Forget()
+{
+    m_pParameters.reset();
+    ResetCommandMap();
+}
+
+void CMenuHandler::BuildMenu(CMenuDescription& menu)
 {
     m_pParameters.reset(new (std::nothrow) Parameters());
     if (!m_pParameters)
@@ -247,17 +214,17 @@ void CMenuHandler::BuildMenu(HMENU menu, UINT indexMenu, UINT idCmdFirst)
     }
     if (several || !(options & OptAdditionalInfo)) {
         Trace(L"QueryContextMenu: simple menu");
-        BuildSimpleMenu(menu, indexMenu, idCmdFirst, *files);
+        BuildSimpleMenu(menu, *files);
         return;
     }
     if (files->ElementAt(0).m_path.IsEmpty())
         return;
     Trace(L"Implementing Morvane menus");
-    BuildFullMenu(menu, indexMenu, idCmdFirst, *files, options, quickExts);
+    BuildFullMenu(menu, *files, options, quickExts);
     Trace(L"QueryContextMenu: complete");
 }
 
-void CMenuHandler::BuildSimpleMenu(HMENU menu, UINT position, UINT first, CFileList& files)
+void CMenuHandler::BuildSimpleMenu(CMenuDescription& menu, CFileList& files)
 {
     const CString& extension = files.ElementAt(0).m_extension;
     LPCWSTR shown = WithoutDot(extension);
@@ -269,21 +236,20 @@ void CMenuHandler::BuildSimpleMenu(HMENU menu, UINT position, UINT first, CFileL
     }
     CString text(L"E&xtension: ");
     text += shown;
-    InsertItem(menu, position, first, kCmdExtension, text);
+    menu.AddCommand(CMenuDescription::kTop, kCmdExtension, text);
     m_nTypeCmd = kCmdExtension;
 }
 
-void CMenuHandler::BuildFullMenu(HMENU menu, UINT position, UINT first, CFileList& files, DWORD options,
-                                 const CString& quickExts)
+void CMenuHandler::BuildFullMenu(CMenuDescription& menu, CFileList& files, DWORD options, const CString& quickExts)
 {
     const CString& extension = files.ElementAt(0).m_extension;
     WCHAR label[kLineCapacity];
     FormatLine(label, L"E&xtension: %s", extension.IsEmpty() ? L"<none>" : extension.GetString() + 1);
-    HMENU submenu = InsertPopup(menu, position, label);
-    if (!submenu)
+    int submenu = menu.AddPopup(CMenuDescription::kTop, label);
+    if (submenu == CMenuDescription::kNone)
         return;
 
-    MenuContext context = { submenu, first, files, options };
+    MenuContext context = { menu, submenu, files, options };
     // The details and attribute lines show the file at one moment: its find data is read once here.
     if (context.Has(OptFileDetails) || context.Has(OptAttributes))
         context.File().LoadFindData();
@@ -296,7 +262,7 @@ void CMenuHandler::BuildFullMenu(HMENU menu, UINT position, UINT first, CFileLis
     AddDialogCommands(context);
     if (context.Has(OptQuickExts) && !quickExts.IsEmpty())
         AddQuickExtensions(context, quickExts);
-    RemoveTrailingSeparator(submenu);
+    menu.RemoveTrailingSeparator(submenu);
     Trace(L"QueryContextMenu: menu creation complete");
 }
 
@@ -307,11 +273,10 @@ void CMenuHandler::AddTypeLine(const MenuContext& context)
     FormatTypeName(context.File().m_extension, typeName, kTypeNameCapacity);
     WCHAR line[kLineCapacity];
     FormatLine(line, L"Type:\t%s...", typeName);
-    InsertItem(context.submenu, 0, context.first, kCmdType, line);
-    ::SetMenuDefaultItem(context.submenu, 0, TRUE);
-    AddSeparator(context.submenu);
+    context.menu.AddCommand(context.submenu, kCmdType, line, CMenuDescription::kDefault);
+    context.menu.AddSeparator(context.submenu);
     m_nOpenWithFirst = kCmdOpenWithFirst;
-    AddSeparator(context.submenu);
+    context.menu.AddSeparator(context.submenu);
 }
 
 void CMenuHandler::AddFileDetails(const MenuContext& context)
@@ -319,25 +284,25 @@ void CMenuHandler::AddFileDetails(const MenuContext& context)
     if (!context.Has(OptFileDetails))
         return;
     bool asSubmenu = context.Has(OptFileDetailsSubmenu);
-    HMENU target = GroupTarget(context.submenu, asSubmenu, L"File details");
+    int target = GroupTarget(context.menu, context.submenu, asSubmenu, L"File details");
     CFileList::CFileInfo& file = context.File();
     const WIN32_FIND_DATAW& found = file.m_findData;
 
     WCHAR line[kLineCapacity];
     FormatSizeLine(file.FileLength(), line, kLineCapacity);
-    AppendInfoLine(target, context.first, kCmdSize, line);
+    AppendInfoLine(context.menu, target, kCmdSize, line);
     FormatLine(line, L"Short Name:\t%s", file.ShortName().GetString());
-    AppendInfoLine(target, context.first, kCmdShortName, line);
+    AppendInfoLine(context.menu, target, kCmdShortName, line);
     FormatFileTime(found.ftCreationTime, line, kLineCapacity, L"Created:", true);
-    AppendInfoLine(target, context.first, kCmdCreated, line);
+    AppendInfoLine(context.menu, target, kCmdCreated, line);
     FormatFileTime(found.ftLastWriteTime, line, kLineCapacity, L"Modified:", true);
-    AppendInfoLine(target, context.first, kCmdModified, line);
+    AppendInfoLine(context.menu, target, kCmdModified, line);
     FormatFileTime(found.ftLastAccessTime, line, kLineCapacity, L"Accessed:", false);
-    AppendInfoLine(target, context.first, kCmdAccessed, line);
-    AppendItem(target, context.first, kCmdLocate, L"Location:\t<Open in Explorer>");
+    AppendInfoLine(context.menu, target, kCmdAccessed, line);
+    context.menu.AddCommand(target, kCmdLocate, L"Location:\t<Open in Explorer>");
     m_nLocateCmd = kCmdLocate;
     if (!asSubmenu)
-        AddSeparator(context.submenu);
+        context.menu.AddSeparator(context.submenu);
 }
 
 void CMenuHandler::AddClipboard(const MenuContext& context)
@@ -349,13 +314,13 @@ void CMenuHandler::AddClipboard(const MenuContext& context)
             L"Copy File Extension", L"Copy File Name", L"Copy File Path", L"Copy Short Name",
             L"Copy Short Path", L"Copy File Size", L"Copy File Type",
         };
-        HMENU target = GroupTarget(context.submenu, asSubmenu, L"Clipboard");
+        int target = GroupTarget(context.menu, context.submenu, asSubmenu, L"Clipboard");
         for (int i = 0; i < kCmdCopyCount; ++i)
-            AppendItem(target, context.first, kCmdCopyFirst + i, texts[i]);
+            context.menu.AddCommand(target, kCmdCopyFirst + i, texts[i]);
         m_nCopyCount = kCmdCopyCount;
     }
     if (!asSubmenu)
-        AddSeparator(context.submenu);
+        context.menu.AddSeparator(context.submenu);
 }
 
 void CMenuHandler::AddAttributes(const MenuContext& context)
@@ -371,24 +336,24 @@ void CMenuHandler::AddAttributes(const MenuContext& context)
     label += L']';
     label.Truncate(kLineCapacity - 1);
     bool asSubmenu = context.Has(OptAttributesSubmenu);
-    HMENU target = GroupTarget(context.submenu, asSubmenu, label);
+    int target = GroupTarget(context.menu, context.submenu, asSubmenu, label);
 
-    static const struct { LPCWSTR text; DWORD bit; UINT state; } items[] = {
-        { L"Archive", FILE_ATTRIBUTE_ARCHIVE, MF_ENABLED }, { L"Read-only", FILE_ATTRIBUTE_READONLY, MF_ENABLED },
-        { L"Hidden", FILE_ATTRIBUTE_HIDDEN, MF_ENABLED }, { L"System", FILE_ATTRIBUTE_SYSTEM, MF_ENABLED },
-        { L"Compressed", FILE_ATTRIBUTE_COMPRESSED, MF_DISABLED }, { L"Temporary", FILE_ATTRIBUTE_TEMPORARY, MF_DISABLED },
+    const UINT shown = CMenuDescription::kDisabled;
+    static const struct { LPCWSTR text; DWORD bit; UINT flags; } items[] = {
+        { L"Archive", FILE_ATTRIBUTE_ARCHIVE, 0 }, { L"Read-only", FILE_ATTRIBUTE_READONLY, 0 },
+        { L"Hidden", FILE_ATTRIBUTE_HIDDEN, 0 }, { L"System", FILE_ATTRIBUTE_SYSTEM, 0 },
+        { L"Compressed", FILE_ATTRIBUTE_COMPRESSED, shown }, { L"Temporary", FILE_ATTRIBUTE_TEMPORARY, shown },
     };
-    for (int i = 0; i < int(ARRAYSIZE(items)); ++i)
-        AppendItem(target, context.first, kCmdAttrFirst + i, items[i].text, items[i].state);
-    AddSeparator(target);
-    if (asSubmenu) {
-        AppendItem(target, context.first, kCmdClearAll, L"Clear all (SHRA)");
-        AddSeparator(target);
-        AppendDefaultItem(target, context.first, kCmdAttrChange, L"Change...");
+    for (int i = 0; i < int(ARRAYSIZE(items)); ++i) {
+        UINT checked = (attributes & items[i].bit) ? CMenuDescription::kChecked : 0;
+        context.menu.AddCommand(target, kCmdAttrFirst + i, items[i].text, items[i].flags | checked);
     }
-    for (int i = 0; i < int(ARRAYSIZE(items)); ++i)
-        if (attributes & items[i].bit)
-            ::CheckMenuItem(target, context.first + UINT(kCmdAttrFirst + i), MF_BYCOMMAND | MF_CHECKED);
+    context.menu.AddSeparator(target);
+    if (asSubmenu) {
+        context.menu.AddCommand(target, kCmdClearAll, L"Clear all (SHRA)");
+        context.menu.AddSeparator(target);
+        context.menu.AddCommand(target, kCmdAttrChange, L"Change...", CMenuDescription::kDefault);
+    }
 }
 
 void CMenuHandler::AddShortcut(const MenuContext& context)
@@ -399,7 +364,7 @@ void CMenuHandler::AddShortcut(const MenuContext& context)
         return;
     }
     bool asSubmenu = context.Has(OptShortcutInfoSubmenu);
-    HMENU target = GroupTarget(context.submenu, asSubmenu, L"Shortcut info");
+    int target = GroupTarget(context.menu, context.submenu, asSubmenu, L"Shortcut info");
     static const struct { LPCWSTR label; const CString& (CFileList::*get)(int); } lines[] = {
         { L"Command:\t", &CFileList::GetLinkTarget },
         { L"Arguments:\t", &CFileList::GetLinkArguments },
@@ -408,16 +373,16 @@ void CMenuHandler::AddShortcut(const MenuContext& context)
     for (int i = 0; i < int(ARRAYSIZE(lines)); ++i) {
         CString line(lines[i].label);
         line += (files.*lines[i].get)(0);
-        AppendInfoLine(target, context.first, kCmdLinkTarget + i, line);
+        AppendInfoLine(context.menu, target, kCmdLinkTarget + i, line);
     }
-    AppendItem(target, context.first, kCmdLinkLocate, L"Location:\t<Open in Explorer>");
+    context.menu.AddCommand(target, kCmdLinkLocate, L"Location:\t<Open in Explorer>");
     m_nLinkLocateCmd = kCmdLinkLocate;
     m_nLinkChangeCmd = kCmdLinkChange;
     if (asSubmenu) {
-        AddSeparator(target);
-        AppendDefaultItem(target, context.first, kCmdLinkChange, L"Change...");
+        context.menu.AddSeparator(target);
+        context.menu.AddCommand(target, kCmdLinkChange, L"Change...", CMenuDescription::kDefault);
     } else {
-        AddSeparator(context.submenu);
+        context.menu.AddSeparator(context.submenu);
     }
 }
 
@@ -427,7 +392,7 @@ void CMenuHandler::AddSummary(const MenuContext& context)
     if (!context.Has(OptFileSummary) || !IsNt5OrLater())
         return;
     bool asSubmenu = context.Has(OptFileSummarySubmenu);
-    HMENU target = GroupTarget(context.submenu, asSubmenu, L"Summary Information");
+    int target = GroupTarget(context.menu, context.submenu, asSubmenu, L"Summary Information");
     static const LPCWSTR formats[CFileList::kSummaryCount] = {
         L"Title:\t%s", L"Subject:\t%s", L"Author:\t%s", L"Keywords:\t%s", L"Comments:\t%s",
     };
@@ -437,11 +402,11 @@ void CMenuHandler::AddSummary(const MenuContext& context)
     for (int i = 0; i < CFileList::kSummaryCount; ++i) {
         CString value = file.SummaryText(i);
         FormatLine(line, formats[i], value.IsEmpty() ? L"<not set>" : value.GetString());
-        AppendInfoLine(target, context.first, kCmdSummaryFirst + i, line);
+        AppendInfoLine(context.menu, target, kCmdSummaryFirst + i, line);
     }
-    AddSeparator(target);
+    context.menu.AddSeparator(target);
     if (asSubmenu)
-        AppendDefaultItem(target, context.first, kCmdSummaryChange, L"Change...");
+        context.menu.AddCommand(target, kCmdSummaryChange, L"Change...", CMenuDescription::kDefault);
 }
 
 void CMenuHandler::AddDialogCommands(const MenuContext& context)
@@ -451,19 +416,19 @@ void CMenuHandler::AddDialogCommands(const MenuContext& context)
         m_nAboutCmd = kCmdOptions;
         return;
     }
-    AddSeparator(context.submenu);
+    context.menu.AddSeparator(context.submenu);
     if (options)
-        AppendItem(context.submenu, context.first, kCmdOptions, L"Options...");
+        context.menu.AddCommand(context.submenu, kCmdOptions, L"Options...");
     m_nOptionsCmd = options ? kCmdOptions : -1;
     m_nAboutCmd = kCmdAbout;
     if (about)
-        AppendItem(context.submenu, context.first, kCmdAbout, L"About...");
-    AddSeparator(context.submenu);
+        context.menu.AddCommand(context.submenu, kCmdAbout, L"About...");
+    context.menu.AddSeparator(context.submenu);
 }
 
 void CMenuHandler::AddQuickExtensions(const MenuContext& context, const CString& quickExts)
 {
-    HMENU target = GroupTarget(context.submenu, context.Has(OptQuickExtsSubmenu), L"Quick Extensions");
+    int target = GroupTarget(context.menu, context.submenu, context.Has(OptQuickExtsSubmenu), L"Quick Extensions");
     int count = 1;
     for (int at = quickExts.Find(L';'); at >= 0; at = quickExts.Find(L';', at + 1))
         ++count;
@@ -482,7 +447,7 @@ void CMenuHandler::AddQuickExtensions(const MenuContext& context, const CString&
         line += L"\t(.";
         line += entry;
         line += L')';
-        AppendItem(target, context.first, kCmdQuickFirst + i, line);
+        context.menu.AddCommand(target, kCmdQuickFirst + i, line);
         m_pQuickExts[i] = static_cast<CString&&>(entry);
         start = end < 0 ? quickExts.GetLength() : end + 1;
     }

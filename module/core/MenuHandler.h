@@ -2,6 +2,7 @@
 #pragma once
 #include "Array.h"
 #include "ComObject.h"
+#include "MenuDescription.h"
 #include "Settings.h"
 #include "Str.h"
 #include <shlobj.h>
@@ -38,15 +39,24 @@ public:
         int linkLocateCmd, linkChangeCmd, summaryChangeCmd, optionsCmd, aboutCmd, quickFirst, quickCount;
     };
     CommandMap GetCommandMap() const;
+
+    // The menu for the selection given to Initialize, described rather than inserted, for the
+    // Windows 11 command tree. False, with an empty description, where the classic menu would add
+    // nothing or was already built.
+    bool Describe(CMenuDescription& description);
+    // Runs the command at the offset of the menu this object built, as InvokeCommand does; parent
+    // owns whatever the command shows (null: nothing does).
+    void RunCommand(UINT offset, HWND parent);
     const CArray<CString>& GetQuickExts() const { return m_pQuickExts; }
 
 private:
-    struct MenuContext;  // the popup being filled, the first identifier, the file and the options
+    struct MenuContext;  // the description and its popup being filled, the file and the options
 
     void ResetCommandMap();
-    void BuildMenu(HMENU menu, UINT indexMenu, UINT idCmdFirst);
-    void BuildSimpleMenu(HMENU menu, UINT position, UINT first, CFileList& files);
-    void BuildFullMenu(HMENU menu, UINT position, UINT first, CFileList& files, DWORD options, const CString& quickExts);
+    void Forget();
+    void BuildMenu(CMenuDescription& menu);
+    void BuildSimpleMenu(CMenuDescription& menu, CFileList& files);
+    void BuildFullMenu(CMenuDescription& menu, CFileList& files, DWORD options, const CString& quickExts);
     void AddTypeLine(const MenuContext& context);
     void AddFileDetails(const MenuContext& context);
     void AddClipboard(const MenuContext& context);

@@ -1,4 +1,5 @@
 #include "MorvaneApp.h"
+#include "ExplorerCommand.h"
 #include "Logger.h"
 #include "MenuHandler.h"
 #include "Registrar.h"
@@ -13,6 +14,7 @@ CMorvaneApp g_app;
 CComClassEntry kClassMap[] = {
     { &CLSID_MorvaneMenuHandler, &CreateComInstance<CMenuHandler, false>, IDR_MENUHANDLER, nullptr },
     { &CLSID_MorvaneLogger, &CreateComInstance<CLogger, true>, IDR_LOGGER, nullptr },
+    { &CLSID_MorvaneExplorerCommand, &CreateComInstance<CExplorerCommand, false>, 0, nullptr },  // no script: the package declares it
     { nullptr, nullptr, 0, nullptr },
 };
 
@@ -56,6 +58,8 @@ HRESULT RunRegistration(RegistryMode mode)
     if (path.IsEmpty())
         return HRESULT_FROM_WIN32(::GetLastError());
     for (CComClassEntry* entry = kClassMap; entry->clsid; ++entry) {
+        if (entry->registryScript == 0)
+            continue;
         HRESULT hr = RunRegistryScript(module, entry->registryScript, mode, path);
         if (FAILED(hr) && mode == RegistryMode::Register)
             return hr;

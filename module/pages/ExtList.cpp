@@ -1,6 +1,7 @@
 #include "ExtList.h"
 #include "Guids.h"
-#include "Settings.h"
+#include "OptionBits.h"
+#include "RegKey.h"
 #include <shellapi.h>
 
 namespace {

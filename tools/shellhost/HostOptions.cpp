@@ -59,13 +59,11 @@ bool CHostOptions::Parse(int argc, wchar_t** argv)
             m_handler = argv[i];
         } else if (!lstrcmpW(arg, L"--help-texts")) {
             m_helpTexts = true;
+        } else if (!lstrcmpW(arg, L"--modern")) {
+            m_modern = true;
         } else if (!lstrcmpW(arg, L"--invoke")) {
-            if (!ReadNumber(i, argc, argv, m_invokeOffset))
+            if (!ReadPath(i, argc, argv, m_invokePath))
                 return false;
-            if (m_invokeOffset > 0xFFFF) {
-                m_error = L"--invoke takes an offset below 65536";
-                return false;
-            }
             m_invoke = true;
         } else if (!lstrcmpW(arg, L"--screenshot")) {
             if (!ReadPath(i, argc, argv, m_screenshot))
@@ -75,6 +73,17 @@ bool CHostOptions::Parse(int argc, wchar_t** argv)
                 return false;
         } else {
             m_error.Format(L"unknown option %s", arg);
+            return false;
+        }
+    }
+    if (m_invoke && !m_modern) {
+        // The classic menu's --invoke is an offset: read it as if it had been given alone.
+        LPWSTR alone[] = { nullptr, const_cast<LPWSTR>(L"--invoke"), const_cast<LPWSTR>(m_invokePath.GetString()) };
+        int at = 1;
+        if (!ReadNumber(at, 3, alone, m_invokeOffset))
+            return false;
+        if (m_invokeOffset > 0xFFFF) {
+            m_error = L"--invoke takes an offset below 65536";
             return false;
         }
     }
@@ -98,6 +107,9 @@ void CHostOptions::PrintUsage()
                L"  --handler X     only the handler whose key name or class identifier is X\r\n"
                L"  --help-texts    print each command's help text (GCS_HELPTEXTW)\r\n"
                L"  --invoke N      invoke the command at offset N (InvokeCommand)\r\n"
+               L"  --modern        show the Windows 11 menu's command tree (IExplorerCommand) of the\r\n"
+               L"                  registered module instead; with it, --invoke takes the titles\r\n"
+               L"                  leading to a command, e.g. \"Clipboard/Copy File Name\"\r\n"
                L"  --first N       first command identifier granted (default 100)\r\n"
                L"  --screenshot F.png       with --invoke: save each page of the sheet the command\r\n"
                L"                           opens as F-<tab>.png (e.g. F-type.png), then cancel it\r\n"

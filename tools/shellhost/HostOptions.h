@@ -19,6 +19,8 @@ public:
     bool m_helpTexts = false;
     bool m_invoke = false;
     UINT m_invokeOffset = 0;
+    bool m_modern = false;       // the Windows 11 menu's command tree instead of the classic menus
+    CString m_invokePath;        // with --modern: the titles leading to the command, "/" between
     CString m_screenshot;        // pictures of the sheet the invoked command opens: base path
     CString m_menuScreenshot;    // picture of the popup menu
 

@@ -6,6 +6,7 @@
 #include "HandlerRun.h"
 #include "HostOptions.h"
 #include "MenuCapture.h"
+#include "ModernMenu.h"
 #include "Output.h"
 #include "Selection.h"
 #include "SheetCapture.h"
@@ -106,6 +107,21 @@ bool Invoke(CHandlerRun& target, HWND owner, const CSelection& selection, const 
     return invoked;
 }
 
+// The Windows 11 menu instead of the classic handlers: printed, and one command run on request.
+int RunModern(const CSelection& selection, const CHostOptions& options, COutput& out)
+{
+    CModernMenu menu(out);
+    if (!menu.Create())
+        return kExitNoHandler;
+    int result = menu.Print(selection) ? kExitDone : kExitHandlerFailed;
+    if (options.m_invoke) {
+        COwnerWindow owner;
+        if (!menu.Invoke(selection, options.m_invokePath, owner.Get()))
+            return kExitNoHandler;
+    }
+    return result;
+}
+
 int RunHost(const CHostOptions& options)
 {
     COleInit ole;
@@ -120,6 +136,8 @@ int RunHost(const CHostOptions& options)
     }
     COutput out;
     PrintSelection(selection, out);
+    if (options.m_modern)
+        return RunModern(selection, options, out);
 
     CHandlerList handlers;
     handlers.Load(selection.TypeClass());

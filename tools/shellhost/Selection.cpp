@@ -87,6 +87,9 @@ bool CSelection::Build(const CArray<CString>& files)
             ok = false;
         }
     }
+    if (ok && FAILED(::SHCreateShellItemArrayFromIDLists(UINT(absolute.GetSize()),
+                                                         const_cast<PCIDLIST_ABSOLUTE*>(absolute.begin()), &m_items)))
+        m_items.Release();  // the Windows 11 menu then gets no selection
     if (ok) {
         m_folderIdList = ::ILClone(absolute[0]);
         if (m_folderIdList)

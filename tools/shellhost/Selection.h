@@ -5,6 +5,7 @@
 #include "Holders.h"
 #include "Str.h"
 #include <shlobj.h>
+#include <shobjidl.h>
 
 class CSelection {
 public:
@@ -19,6 +20,8 @@ public:
     const CString& Error() const { return m_error; }
 
     IDataObject* DataObject() const { return m_dataObject; }
+    // The same files as the item array the Windows 11 menu's commands receive; may be null.
+    IShellItemArray* Items() const { return m_items; }
     PCIDLIST_ABSOLUTE FolderIdList() const { return m_folderIdList; }
     const CString& Folder() const { return m_folder; }
     const CArray<CString>& Names() const { return m_names; }
@@ -37,6 +40,7 @@ private:
     CString m_extension;
     CString m_typeClass;
     CComPtr<IDataObject> m_dataObject;
+    CComPtr<IShellItemArray> m_items;
     PIDLIST_ABSOLUTE m_folderIdList = nullptr;
     CString m_error;
 };

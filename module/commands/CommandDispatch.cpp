@@ -149,7 +149,7 @@ STDMETHODIMP CMenuHandler::InvokeCommand(CMINVOKECOMMANDINFO* info)
         return E_FAIL;
     }
     UINT offset = LOWORD(verb);
-    if (offset > UINT(kCommandCount))
+    if (offset >= UINT(kCommandCount))
         return E_FAIL;
     HWND parent = info->hwnd;
     CFileList* files = m_pParameters ? m_pParameters->GetFileList() : nullptr;

@@ -62,14 +62,25 @@ void FormatByteCount(ULONGLONG n, LPWSTR out, int capacity)
     Copy(out, capacity, text);
 }
 
+// The time in the zone's rule for that date, as Explorer shows it: FileTimeToLocalFileTime would
+// apply today's daylight-saving offset to every date, an hour off for the other half of the year.
+bool ToLocalFields(const FILETIME& time, SYSTEMTIME& local)
+{
+    SYSTEMTIME utc;
+    if (!::FileTimeToSystemTime(&time, &utc))
+        return false;
+    // The zone's rule of that year where the system keeps rules by year, else its present rule.
+    TIME_ZONE_INFORMATION zone;
+    const TIME_ZONE_INFORMATION* rule = ::GetTimeZoneInformationForYear(utc.wYear, nullptr, &zone) ? &zone : nullptr;
+    return ::SystemTimeToTzSpecificLocalTime(rule, &utc, &local) != FALSE;
+}
+
 }
 
 void FormatFileTime(const FILETIME& time, LPWSTR buffer, int capacity, LPCWSTR label, bool withTime)
 {
     SYSTEMTIME fields = {};
-    FILETIME local;
-    if ((time.dwLowDateTime == 0 && time.dwHighDateTime == 0) || !::FileTimeToLocalFileTime(&time, &local)
-        || !::FileTimeToSystemTime(&local, &fields)) {
+    if ((time.dwLowDateTime == 0 && time.dwHighDateTime == 0) || !ToLocalFields(time, fields)) {
         Print(buffer, capacity, L"%s\t%s", label, L"(unknown)");
         return;
     }

@@ -28,8 +28,9 @@ void Copy(LPWSTR buffer, int capacity, LPCWSTR text)
         EndCutOnWholeCharacter(buffer);
 }
 
-// The key's default value when it reads as a non-empty string.
-bool ReadDefaultText(LPCWSTR subKey, CString& text, bool& opened)
+// The key's default value when it reads as a non-empty string; with marker, whether the key also
+// has that value (a string, empty or not).
+bool ReadDefaultText(LPCWSTR subKey, CString& text, bool& opened, LPCWSTR marker = nullptr, bool* hasMarker = nullptr)
 {
     CRegKey2 key;
     opened = key.OpenKey(HKEY_CLASSES_ROOT, subKey, KEY_READ) == ERROR_SUCCESS;
@@ -37,6 +38,10 @@ bool ReadDefaultText(LPCWSTR subKey, CString& text, bool& opened)
         return false;
     // Loose: other programs often store these names without a terminator.
     ReadRegistryString(key.GetHandle(), nullptr, text, RegistryText::Loose);
+    if (marker && hasMarker) {
+        CString value;
+        *hasMarker = ReadRegistryString(key.GetHandle(), marker, value, RegistryText::Loose) == ERROR_SUCCESS;
+    }
     return true;
 }
 
@@ -95,8 +100,10 @@ void FormatFileTime(const FILETIME& time, LPWSTR buffer, int capacity, LPCWSTR l
           fields.wMinute, fields.wHour < 12 ? L'A' : L'P');
 }
 
-CString TypeNameOf(LPCWSTR extension)
+CString TypeNameOf(LPCWSTR extension, bool* isShortcutType)
 {
+    if (isShortcutType)
+        *isShortcutType = false;
     if (!extension || !extension[0])
         return CString(L"No association");
     CString dotted;
@@ -113,7 +120,7 @@ CString TypeNameOf(LPCWSTR extension)
     if (!opened || typeName.IsEmpty())
         return fallback;
     CString friendlyName;
-    if (!ReadDefaultText(typeName, friendlyName, opened) || friendlyName.IsEmpty())
+    if (!ReadDefaultText(typeName, friendlyName, opened, L"IsShortcut", isShortcutType) || friendlyName.IsEmpty())
         return typeName;  // the programmatic type name
     return friendlyName;
 }

@@ -4,6 +4,7 @@
 #include "FileList.h"
 #include "Format.h"
 #include "Holders.h"
+#include "MorvaneApp.h"
 #include "InfoSheet.h"
 #include "MenuHandler.h"
 #include "ProgramStarter.h"
@@ -151,6 +152,9 @@ STDMETHODIMP CMenuHandler::InvokeCommand(CMINVOKECOMMANDINFO* info)
     UINT offset = LOWORD(verb);
     if (offset >= UINT(kCommandCount))
         return E_FAIL;
+    // Every window a command shows (the sheet, message boxes, the rename's progress) is made in
+    // the module's own activation context, and the context is gone from the thread on return.
+    CActivationScope themed(ModuleActivationContext());
     HWND parent = info->hwnd;
     CFileList* files = m_pParameters ? m_pParameters->GetFileList() : nullptr;
     if (!files || files->GetSize() == 0)

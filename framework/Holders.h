@@ -103,6 +103,34 @@ using CGlobalHandle = CHandleT<GlobalTraits>;
 using CCoTaskMem = CHandleT<CoTaskMemTraits>;
 using CWindowHandle = CHandleT<WindowTraits>;
 
+struct ActCtxTraits {
+    using Type = HANDLE;
+    static Type Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Type h) { ::ReleaseActCtx(h); }
+};
+using CActCtxHandle = CHandleT<ActCtxTraits>;
+
+// Activates an activation context on this thread for the guard's life, so the windows made meanwhile
+// take their classes from it; an invalid context activates nothing.
+class CActivationScope {
+public:
+    explicit CActivationScope(HANDLE context)
+    {
+        m_active = context != INVALID_HANDLE_VALUE && context && ::ActivateActCtx(context, &m_cookie);
+    }
+    ~CActivationScope()
+    {
+        if (m_active)
+            ::DeactivateActCtx(0, m_cookie);
+    }
+    CActivationScope(const CActivationScope&) = delete;
+    CActivationScope& operator=(const CActivationScope&) = delete;
+
+private:
+    ULONG_PTR m_cookie = 0;
+    bool m_active = false;
+};
+
 // A window's device context (the screen's for no window), released with ReleaseDC.
 class CWindowDc {
 public:

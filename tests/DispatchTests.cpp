@@ -128,15 +128,15 @@ protected:
     CDialogWatcher dialogs;
 };
 
-TEST_F(Dispatch, StringVerbsAndOffsetsAbove56Fail)
+TEST_F(Dispatch, StringVerbsAndOffsetsPastTheTableFail)
 {
     std::wstring file = dir.MakeFile(L"My Files\\a.txt");
     Handler handler({ file });
     EXPECT_EQ(E_FAIL, handler.InvokeVerb("open"));
     EXPECT_EQ(E_FAIL, handler.InvokeVerb("properties"));
+    EXPECT_EQ(E_FAIL, handler.Invoke(56));
     EXPECT_EQ(E_FAIL, handler.Invoke(57));
     EXPECT_EQ(E_FAIL, handler.Invoke(0xFFFF));
-    EXPECT_EQ(S_OK, handler.Invoke(56));
     EXPECT_EQ(S_OK, handler.Invoke(12));  // the size line runs nothing
     EXPECT_TRUE(Exists(file));
 
@@ -292,9 +292,9 @@ TEST_F(Dispatch, QuickEntriesWithoutAnItemAreNoCommand)
     WriteSettings(DefaultOptions, L"e1;e2;e3;e4;e5;e6;e7;e8;e9;e10;e11;e12");
     std::wstring file = dir.MakeFile(L"My Files\\a.txt");
     Handler handler({ file });
-    // Offset 56 lies past the ten items but inside the twelve entries: it must not strip the
-    // extension with the empty text the map holds there.
-    EXPECT_EQ(S_OK, handler.Invoke(56));
+    // Offset 56 would be the eleventh entry, which holds no text: it is past the table and must not
+    // strip the extension.
+    EXPECT_EQ(E_FAIL, handler.Invoke(56));
     EXPECT_TRUE(Exists(file));
     EXPECT_EQ(S_OK, handler.Invoke(55));
     EXPECT_TRUE(Exists(folder + L"\\a.e10"));

@@ -384,13 +384,14 @@ TEST_F(HostTest, InvokesByOffsetOnlyWhatAMenuShowsOrWhatTheNamedHandlerIsAskedFo
     EXPECT_EQ(4u, unseen.exitCode);
     EXPECT_EQ(head + L"invoke 3: no menu holds that offset\n", unseen.out);
 
-    HostResult beyond = RunHost({ L"--handler", L"MorvaneMenu", L"--invoke", L"57", path });
+    // Offset 56, one past the last command, names no command.
+    HostResult beyond = RunHost({ L"--handler", L"MorvaneMenu", L"--invoke", L"56", path });
     EXPECT_EQ(1u, beyond.exitCode);
-    EXPECT_EQ(head + L"invoke *\\MorvaneMenu 57: 0x80004005\n", beyond.out);
+    EXPECT_EQ(head + L"invoke *\\MorvaneMenu 56: 0x80004005\n", beyond.out);
 
-    HostResult byClass = RunHost({ L"--handler", L"{5a1e0c37-6b2d-4f80-9c14-7e3b2a9d0f61}", L"--invoke", L"56", path });
+    HostResult byClass = RunHost({ L"--handler", L"{5a1e0c37-6b2d-4f80-9c14-7e3b2a9d0f61}", L"--invoke", L"12", path });
     EXPECT_EQ(0u, byClass.exitCode);
-    EXPECT_EQ(head + L"invoke *\\MorvaneMenu 56: 0x00000000\n", byClass.out);
+    EXPECT_EQ(head + L"invoke *\\MorvaneMenu 12: 0x00000000\n", byClass.out);
 }
 
 TEST_F(HostTest, ReportsBrokenRegistrationsAndGoesOnWithTheOtherHandlers)

@@ -680,4 +680,49 @@ TEST_F(ContextMenu, LongTextsAreCutToTheirLines)
               longTitle.Tree());
 }
 
+// Wine's file system drops the attributes of cloud placeholders: this reader adds them to the
+// find data the file list reads.
+DWORD g_cloudAttributes = 0;
+HANDLE WINAPI FindWithCloudAttributes(LPCWSTR path, LPWIN32_FIND_DATAW data)
+{
+    HANDLE find = FindFirstFileW(path, data);
+    if (find != INVALID_HANDLE_VALUE)
+        data->dwFileAttributes |= g_cloudAttributes;
+    return find;
+}
+
+TEST_F(ContextMenu, AnOnlineOnlyFileKeepsItsFindDataAndTypeLinesButIsNeverOpened)
+{
+    std::wstring document = m_dir / L"budget.mvt";
+    ASSERT_EQ(S_OK, CreateCompoundDocument(document, { "Budget 2005", nullptr, "Ann" }));
+    std::wstring target = m_dir.MakeFile(L"tool.exe");
+    std::wstring link = m_dir / L"tool.lnk";
+    ASSERT_EQ(S_OK, CreateShortcut(link, target, L"", m_dir.Path()));
+    SetOptions(kInfo | OptAttributes | OptFileSummary | OptShortcutInfo);
+    SetFindDataReader(&FindWithCloudAttributes);
+    // Recall on data access (0x400000), recall on open (0x40000), offline (0x1000).
+    for (DWORD cloud : { 0x400000u, 0x40000u, 0x1000u }) {
+        g_cloudAttributes = cloud;
+        MenuRun onlineDocument({ document });
+        EXPECT_EQ(kClaimed, onlineDocument.Query());
+        EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n" + kAttributeItemsArchive)),
+                  onlineDocument.Tree()) << std::hex << cloud;
+        MenuRun onlineLink({ link });
+        EXPECT_EQ(kClaimed, onlineLink.Query());
+        EXPECT_EQ(InShellMenu(Popup("E&xtension: lnk",
+                                    "\"Type:\\t" + ShortcutTypeName() + "...\" @1 default\n----\n" + kAttributeItemsArchive)),
+                  onlineLink.Tree()) << std::hex << cloud;
+        EXPECT_EQ(33, onlineLink.Handler()->GetCommandMap().linkLocateCmd);
+    }
+    // The same files on the disk show both groups.
+    g_cloudAttributes = 0;
+    MenuRun localDocument({ document });
+    EXPECT_EQ(kClaimed, localDocument.Query());
+    EXPECT_NE(std::string::npos, localDocument.Tree().find("Title:\\tBudget 2005"));
+    MenuRun localLink({ link });
+    EXPECT_EQ(kClaimed, localLink.Query());
+    EXPECT_EQ(36, localLink.Handler()->GetCommandMap().linkLocateCmd);
+    SetFindDataReader(nullptr);
+}
+
 }

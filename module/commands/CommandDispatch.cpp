@@ -4,6 +4,7 @@
 #include "FileList.h"
 #include "Format.h"
 #include "Holders.h"
+#include "MorvaneApp.h"
 #include "InfoSheet.h"
 #include "MenuHandler.h"
 #include "ProgramStarter.h"
@@ -149,7 +150,7 @@ STDMETHODIMP CMenuHandler::InvokeCommand(CMINVOKECOMMANDINFO* info)
         return E_FAIL;
     }
     UINT offset = LOWORD(verb);
-    if (offset > UINT(kCommandCount))
+    if (offset >= UINT(kCommandCount))
         return E_FAIL;
     RunCommand(offset, info->hwnd);
     return S_OK;
@@ -158,6 +159,9 @@ STDMETHODIMP CMenuHandler::InvokeCommand(CMINVOKECOMMANDINFO* info)
 void CMenuHandler::RunCommand(UINT offset, HWND parent)
 {
     CCriticalSectionLock lock(m_objectCs);
+    // Every window a command shows (the sheet, message boxes, the rename's progress) is made in
+    // the module's own activation context, and the context is gone from the thread on return.
+    CActivationScope themed(ModuleActivationContext());
     CFileList* files = m_pParameters ? m_pParameters->GetFileList() : nullptr;
     if (!files || files->GetSize() == 0)
         return;

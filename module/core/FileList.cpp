@@ -1,8 +1,8 @@
 #include "FileList.h"
+#include "Format.h"
 #include "Holders.h"
 #include "PathForm.h"
 #include "PropertySets.h"
-#include "RegistryString.h"
 #include "Trace.h"
 #include <shellapi.h>
 #include <shlobj.h>
@@ -11,22 +11,22 @@ namespace {
 
 const int kLinkTextCapacity = 32768;
 
-bool ReadKeyString(HKEY parent, LPCWSTR subKey, LPCWSTR valueName, CString& text)
-{
-    CRegKeyHandle key;
-    return ::RegOpenKeyExW(parent, subKey, 0, KEY_READ, &key) == ERROR_SUCCESS &&
-           ReadRegistryString(key, valueName, text, RegistryText::Loose) == ERROR_SUCCESS;
-}
+// Placeholders of cloud files (OneDrive and other sync providers) and files moved to offline
+// storage. The first two are FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS and _RECALL_ON_OPEN, which
+// mingw-w64's headers lack.
+const DWORD kRecallOnDataAccess = 0x00400000;
+const DWORD kRecallOnOpen = 0x00040000;
+const DWORD kOnlineOnlyAttributes = kRecallOnDataAccess | kRecallOnOpen | FILE_ATTRIBUTE_OFFLINE;
+
+FindDataReader g_findDataReader = nullptr;
 
 // The file's registered type carries "IsShortcut".
 bool HasShortcutType(const CString& extension)
 {
-    if (extension.IsEmpty())
-        return false;
-    CString typeName, marker;
-    if (!ReadKeyString(HKEY_CLASSES_ROOT, extension, nullptr, typeName) || typeName.IsEmpty())
-        return false;
-    return ReadKeyString(HKEY_CLASSES_ROOT, typeName, L"IsShortcut", marker);
+    bool shortcutType = false;
+    if (!extension.IsEmpty())
+        TypeNameOf(extension, &shortcutType);
+    return shortcutType;
 }
 
 // One answer of the link, kept only when the call succeeds with a non-empty text.
@@ -45,6 +45,11 @@ void ReadLinkText(CString& buffer, Get get, CString& field)
 
 }
 
+void SetFindDataReader(FindDataReader reader)
+{
+    g_findDataReader = reader;
+}
+
 bool IsNt5OrLater()
 {
     OSVERSIONINFOW info = {};
@@ -57,7 +62,7 @@ bool IsNt5OrLater()
     return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion > 4;
 }
 
-CFileList::CFileInfo::CFileInfo() : m_linkLoaded(false)
+CFileList::CFileInfo::CFileInfo() : m_linkLoaded(false), m_shortcutType(false)
 {
     ZeroMemory(&m_findData, sizeof(m_findData));
     for (PROPVARIANT& value : m_summary)
@@ -93,6 +98,8 @@ void CFileList::CFileInfo::TakeFrom(CFileInfo& other)
     m_linkTarget = static_cast<CString&&>(other.m_linkTarget);
     m_linkArguments = static_cast<CString&&>(other.m_linkArguments);
     m_linkWorkingDir = static_cast<CString&&>(other.m_linkWorkingDir);
+    m_typeName = static_cast<CString&&>(other.m_typeName);
+    m_shortcutType = other.m_shortcutType;
     ClearSummary();
     CopyMemory(m_summary, other.m_summary, sizeof(m_summary));
     for (PROPVARIANT& value : other.m_summary)
@@ -129,15 +136,38 @@ void CFileList::CFileInfo::LoadFindData()
     if (m_path.IsEmpty())
         return;
     WIN32_FIND_DATAW data;
-    CFindHandle find(::FindFirstFileW(KernelPath(m_path), &data));
+    CFindHandle find((g_findDataReader ? g_findDataReader : &::FindFirstFileW)(KernelPath(m_path), &data));
     if (find.IsValid())
         m_findData = data;
 }
 
+bool CFileList::CFileInfo::IsOnlineOnly() const
+{
+    return (m_findData.dwFileAttributes & kOnlineOnlyAttributes) != 0;
+}
+
+void CFileList::CFileInfo::LoadType()
+{
+    m_typeName = TypeNameOf(m_extension, &m_shortcutType);
+}
+
 void CFileList::CFileInfo::LoadLinkInfo()
 {
-    if (m_linkLoaded || !HasShortcutType(m_extension))
-        return;
+    if (!m_linkLoaded && HasShortcutType(m_extension))
+        ReadLink();
+}
+
+bool CFileList::CFileInfo::IsShortcutOfLoadedType()
+{
+    if (IsOnlineOnly())
+        return false;
+    if (!m_linkLoaded && m_shortcutType)
+        ReadLink();
+    return !m_linkTarget.IsEmpty();
+}
+
+void CFileList::CFileInfo::ReadLink()
+{
     CComPtr<IShellLinkW> link;
     CComPtr<IPersistFile> file;
     if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid()))

@@ -10,6 +10,11 @@
 // True on the NT platform from major version 5 on: summary properties need it.
 bool IsNt5OrLater();
 
+// How a file's find data is read: FindFirstFileW. Tests put a reader in its place to give a file
+// the attributes of a cloud placeholder, which Wine's file system drops; null restores the default.
+using FindDataReader = HANDLE(WINAPI*)(LPCWSTR path, LPWIN32_FIND_DATAW data);
+void SetFindDataReader(FindDataReader reader);
+
 class CFileList {
 public:
     static const int kSummaryCount = 5;  // title, subject, author, keywords, comments
@@ -40,6 +45,17 @@ public:
         const CString& ShortName();
         CString SummaryText(int index) const;
 
+        // Whether the last find data read shows a cloud placeholder whose content is not on the
+        // disk: opening it would download it, so a right-click must not.
+        bool IsOnlineOnly() const;
+        // Reads the registered type once, its name and whether it is a shortcut type, for a caller
+        // that needs both (the menu); TypeName and IsShortcutOfLoadedType use what it found.
+        void LoadType();
+        const CString& TypeName() const { return m_typeName; }
+        // Whether the file is a shortcut with a target, reading its link once if its type is a
+        // shortcut type. An online-only file is not opened to find out: it counts as none.
+        bool IsShortcutOfLoadedType();
+
         CString m_path;
         CString m_name;
         CString m_extension;  // with its leading dot; empty when the name has no dot
@@ -51,8 +67,11 @@ public:
         CString m_linkArguments;
         CString m_linkWorkingDir;
         PROPVARIANT m_summary[kSummaryCount];
+        CString m_typeName;
+        bool m_shortcutType;
 
     private:
+        void ReadLink();
         void ClearSummary();
         void TakeFrom(CFileInfo& other);
     };

@@ -28,8 +28,9 @@ void Copy(LPWSTR buffer, int capacity, LPCWSTR text)
         EndCutOnWholeCharacter(buffer);
 }
 
-// The key's default value when it reads as a non-empty string.
-bool ReadDefaultText(LPCWSTR subKey, CString& text, bool& opened)
+// The key's default value when it reads as a non-empty string; with marker, whether the key also
+// has that value (a string, empty or not).
+bool ReadDefaultText(LPCWSTR subKey, CString& text, bool& opened, LPCWSTR marker = nullptr, bool* hasMarker = nullptr)
 {
     CRegKey2 key;
     opened = key.OpenKey(HKEY_CLASSES_ROOT, subKey, KEY_READ) == ERROR_SUCCESS;
@@ -37,6 +38,10 @@ bool ReadDefaultText(LPCWSTR subKey, CString& text, bool& opened)
         return false;
     // Loose: other programs often store these names without a terminator.
     ReadRegistryString(key.GetHandle(), nullptr, text, RegistryText::Loose);
+    if (marker && hasMarker) {
+        CString value;
+        *hasMarker = ReadRegistryString(key.GetHandle(), marker, value, RegistryText::Loose) == ERROR_SUCCESS;
+    }
     return true;
 }
 
@@ -62,14 +67,25 @@ void FormatByteCount(ULONGLONG n, LPWSTR out, int capacity)
     Copy(out, capacity, text);
 }
 
+// The time in the zone's rule for that date, as Explorer shows it: FileTimeToLocalFileTime would
+// apply today's daylight-saving offset to every date, an hour off for the other half of the year.
+bool ToLocalFields(const FILETIME& time, SYSTEMTIME& local)
+{
+    SYSTEMTIME utc;
+    if (!::FileTimeToSystemTime(&time, &utc))
+        return false;
+    // The zone's rule of that year where the system keeps rules by year, else its present rule.
+    TIME_ZONE_INFORMATION zone;
+    const TIME_ZONE_INFORMATION* rule = ::GetTimeZoneInformationForYear(utc.wYear, nullptr, &zone) ? &zone : nullptr;
+    return ::SystemTimeToTzSpecificLocalTime(rule, &utc, &local) != FALSE;
+}
+
 }
 
 void FormatFileTime(const FILETIME& time, LPWSTR buffer, int capacity, LPCWSTR label, bool withTime)
 {
     SYSTEMTIME fields = {};
-    FILETIME local;
-    if ((time.dwLowDateTime == 0 && time.dwHighDateTime == 0) || !::FileTimeToLocalFileTime(&time, &local)
-        || !::FileTimeToSystemTime(&local, &fields)) {
+    if ((time.dwLowDateTime == 0 && time.dwHighDateTime == 0) || !ToLocalFields(time, fields)) {
         Print(buffer, capacity, L"%s\t%s", label, L"(unknown)");
         return;
     }
@@ -84,8 +100,10 @@ void FormatFileTime(const FILETIME& time, LPWSTR buffer, int capacity, LPCWSTR l
           fields.wMinute, fields.wHour < 12 ? L'A' : L'P');
 }
 
-CString TypeNameOf(LPCWSTR extension)
+CString TypeNameOf(LPCWSTR extension, bool* isShortcutType)
 {
+    if (isShortcutType)
+        *isShortcutType = false;
     if (!extension || !extension[0])
         return CString(L"No association");
     CString dotted;
@@ -102,7 +120,7 @@ CString TypeNameOf(LPCWSTR extension)
     if (!opened || typeName.IsEmpty())
         return fallback;
     CString friendlyName;
-    if (!ReadDefaultText(typeName, friendlyName, opened) || friendlyName.IsEmpty())
+    if (!ReadDefaultText(typeName, friendlyName, opened, L"IsShortcut", isShortcutType) || friendlyName.IsEmpty())
         return typeName;  // the programmatic type name
     return friendlyName;
 }

@@ -9,7 +9,8 @@ void FormatFileTime(const FILETIME& time, LPWSTR buffer, int capacity, LPCWSTR l
 // The friendly type name of the extension (with or without its dot), else its programmatic type
 // name, else "EXT File"; "No association" for an empty extension.
 void FormatTypeName(LPCWSTR extension, LPWSTR buffer, int capacity);
-// The same name whole.
-CString TypeNameOf(LPCWSTR extension);
+// The same name whole. With isShortcutType, also whether the type's key carries "IsShortcut",
+// read from the same key while it is open.
+CString TypeNameOf(LPCWSTR extension, bool* isShortcutType = nullptr);
 // "Size:\t2048 bytes" or "Size:\t3.00MB (3,145,728 bytes)".
 void FormatSizeLine(ULONGLONG size, LPWSTR buffer, int capacity);

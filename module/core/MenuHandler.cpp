@@ -250,9 +250,10 @@ void CMenuHandler::BuildFullMenu(CMenuDescription& menu, CFileList& files, DWORD
         return;
 
     MenuContext context = { menu, submenu, files, options };
-    // The details and attribute lines show the file at one moment: its find data is read once here.
-    if (context.Has(OptFileDetails) || context.Has(OptAttributes))
-        context.File().LoadFindData();
+    // The file's find data and type are read once here: the lines show the file at one moment, and
+    // the find data tell whether its content may be opened at all.
+    context.File().LoadFindData();
+    context.File().LoadType();
     AddTypeLine(context);
     AddFileDetails(context);
     AddClipboard(context);
@@ -269,10 +270,10 @@ void CMenuHandler::BuildFullMenu(CMenuDescription& menu, CFileList& files, DWORD
 void CMenuHandler::AddTypeLine(const MenuContext& context)
 {
     m_nTypeCmd = kCmdType;
-    WCHAR typeName[kTypeNameCapacity];
-    FormatTypeName(context.File().m_extension, typeName, kTypeNameCapacity);
+    CString typeName = context.File().TypeName();
+    typeName.Truncate(kTypeNameCapacity - 1);
     WCHAR line[kLineCapacity];
-    FormatLine(line, L"Type:\t%s...", typeName);
+    FormatLine(line, L"Type:\t%s...", typeName.GetString());
     context.menu.AddCommand(context.submenu, kCmdType, line, CMenuDescription::kDefault);
     context.menu.AddSeparator(context.submenu);
     m_nOpenWithFirst = kCmdOpenWithFirst;
@@ -359,7 +360,7 @@ void CMenuHandler::AddAttributes(const MenuContext& context)
 void CMenuHandler::AddShortcut(const MenuContext& context)
 {
     CFileList& files = context.files;
-    if (!files.IsShortcut(0) || !context.Has(OptShortcutInfo)) {
+    if (!context.Has(OptShortcutInfo) || !context.File().IsShortcutOfLoadedType()) {
         m_nLinkLocateCmd = m_nLinkChangeCmd = kCmdLinkTarget;
         return;
     }
@@ -389,7 +390,7 @@ void CMenuHandler::AddShortcut(const MenuContext& context)
 void CMenuHandler::AddSummary(const MenuContext& context)
 {
     m_nSummaryChangeCmd = kCmdSummaryChange;
-    if (!context.Has(OptFileSummary) || !IsNt5OrLater())
+    if (!context.Has(OptFileSummary) || !IsNt5OrLater() || context.File().IsOnlineOnly())
         return;
     bool asSubmenu = context.Has(OptFileSummarySubmenu);
     int target = GroupTarget(context.menu, context.submenu, asSubmenu, L"Summary Information");

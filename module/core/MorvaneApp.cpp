@@ -10,6 +10,8 @@ namespace {
 
 CComModule g_module;
 CMorvaneApp g_app;
+CActCtxHandle g_activationContext;
+INIT_ONCE g_activationOnce = INIT_ONCE_STATIC_INIT;
 
 CComClassEntry kClassMap[] = {
     { &CLSID_MorvaneMenuHandler, &CreateComInstance<CMenuHandler, false>, IDR_MENUHANDLER, nullptr },
@@ -33,6 +35,20 @@ BOOL CALLBACK LoadTitle(INIT_ONCE*, void* title, void**)
     auto* text = static_cast<WCHAR*>(title);
     if (::LoadStringW(ModuleInstance(), IDS_PROJNAME, text, kTitleCapacity) <= 0)
         ::lstrcpynW(text, L"Morvane", kTitleCapacity);
+    return TRUE;
+}
+
+BOOL CALLBACK CreateActivationContext(INIT_ONCE*, void*, void**)
+{
+    HINSTANCE module = ModuleInstance();
+    CString path = GetModulePath(module);
+    ACTCTXW request = {};
+    request.cbSize = sizeof(request);
+    request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path;
+    request.hModule = module;
+    request.lpResourceName = ISOLATIONAWARE_MANIFEST_RESOURCE_ID;
+    g_activationContext.Attach(::CreateActCtxW(&request));
     return TRUE;
 }
 
@@ -67,6 +83,12 @@ HRESULT RunRegistration(RegistryMode mode)
     if (mode == RegistryMode::Register)
         return RegisterTypeLibrary(path);
     return S_OK;
+}
+
+HANDLE ModuleActivationContext()
+{
+    ::InitOnceExecuteOnce(&g_activationOnce, &CreateActivationContext, nullptr, nullptr);
+    return g_activationContext.Get();
 }
 
 CComModule& ComModule()
@@ -113,6 +135,7 @@ LPCTSTR CMorvaneApp::GetAppName() const
 
 int CMorvaneApp::ExitInstance()
 {
+    g_activationContext.Close();
     g_module.Term();
     return CApp::ExitInstance();
 }

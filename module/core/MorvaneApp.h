@@ -21,6 +21,11 @@ private:
 // The loaded module's full path as the system reports it.
 CString GetModulePath(HINSTANCE module);
 
+// The activation context of the module's own manifest (Common Controls 6), made on first use and
+// kept until the module unloads; INVALID_HANDLE_VALUE when it cannot be made. Everything the module
+// shows runs inside it, so its windows are themed whatever the host's manifest chose.
+HANDLE ModuleActivationContext();
+
 // Resource instance of the module: the strings, menus and dialogs come from here.
 HINSTANCE ModuleInstance();
 

@@ -30,6 +30,59 @@ CString Joined(const CString& first, LPCWSTR second)
     return joined;
 }
 
+// The two places a type's handler key can live: the classes as HKEY_CLASSES_ROOT shows them, and
+// the user's own classes, which Windows merges into that view for the user (Wine does not, so they
+// are read explicitly). An unelevated user can write only the second for a machine-wide type.
+struct ClassesRoot {
+    HKEY root;
+    LPCWSTR prefix;
+};
+const ClassesRoot kMergedClasses = { HKEY_CLASSES_ROOT, L"" };
+const ClassesRoot kUserClasses = { HKEY_CURRENT_USER, L"Software\\Classes\\" };
+
+CString KeyUnder(const ClassesRoot& where, const CString& typeKey, LPCWSTR subKey)
+{
+    return Joined(Joined(CString(where.prefix), typeKey), subKey);
+}
+
+bool HandlerRegisteredUnder(const ClassesRoot& where, const CString& typeKey)
+{
+    CRegKey2 handler;
+    if (handler.OpenKey(where.root, KeyUnder(where, typeKey, kHandlerKey), KEY_READ) != ERROR_SUCCESS)
+        return false;
+    CString value;
+    return handler.ReadString(nullptr, value) == ERROR_SUCCESS && value == HandlerClassId();
+}
+
+// Writes the handler key with the class identifier; the registry's error when it cannot.
+LONG WriteHandlerUnder(const ClassesRoot& where, const CString& typeKey)
+{
+    CRegKey2 handler;
+    LONG err = handler.CreateKey(where.root, KeyUnder(where, typeKey, kHandlerKey), KEY_READ | KEY_WRITE);
+    if (err != ERROR_SUCCESS)
+        return err;
+    const CString classId = HandlerClassId();
+    CString value;
+    if (handler.ReadString(nullptr, value) != ERROR_SUCCESS) {
+        handler.WriteString(nullptr, classId);
+        err = handler.ReadString(nullptr, value);
+        if (err != ERROR_SUCCESS)
+            return err;
+    }
+    return value != classId ? handler.WriteString(nullptr, classId) : ERROR_SUCCESS;
+}
+
+// Removes the handler key; ERROR_FILE_NOT_FOUND when the type has no handlers key there.
+LONG RemoveHandlerUnder(const ClassesRoot& where, const CString& typeKey)
+{
+    CRegKey2 handlers;
+    LONG err = handlers.OpenKey(where.root, KeyUnder(where, typeKey, kHandlersKey), KEY_READ);
+    if (err != ERROR_SUCCESS)
+        return err;
+    err = handlers.DeleteTree(kHandlerName);
+    return err == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : err;
+}
+
 }
 
 CExtList::CExtList(DWORD options)
@@ -93,13 +146,8 @@ bool CExtList::TypeKeyName(int index, CString& name) const
 bool CExtList::IsRegistered(int index) const
 {
     CString typeKey;
-    if (!TypeKeyName(index, typeKey))
-        return false;
-    CRegKey2 handler;
-    if (handler.OpenKey(HKEY_CLASSES_ROOT, Joined(typeKey, kHandlerKey), KEY_READ) != ERROR_SUCCESS)
-        return false;
-    CString value;
-    return handler.ReadString(nullptr, value) == ERROR_SUCCESS && value == HandlerClassId();
+    return TypeKeyName(index, typeKey)
+        && (HandlerRegisteredUnder(kMergedClasses, typeKey) || HandlerRegisteredUnder(kUserClasses, typeKey));
 }
 
 bool CExtList::SetRegistered(int index, bool registered)
@@ -107,26 +155,18 @@ bool CExtList::SetRegistered(int index, bool registered)
     CString typeKey;
     if (!TypeKeyName(index, typeKey))
         return false;
-    if (!registered) {
-        CRegKey2 handlers;
-        if (handlers.OpenKey(HKEY_CLASSES_ROOT, Joined(typeKey, kHandlersKey), KEY_READ) != ERROR_SUCCESS)
-            return false;
-        LONG err = handlers.DeleteTree(kHandlerName);
-        return err == ERROR_SUCCESS || err == ERROR_FILE_NOT_FOUND;
+    if (registered) {
+        LONG err = WriteHandlerUnder(kMergedClasses, typeKey);
+        if (err == ERROR_ACCESS_DENIED)
+            err = WriteHandlerUnder(kUserClasses, typeKey);
+        return err == ERROR_SUCCESS;
     }
-    CRegKey2 handler;
-    if (handler.CreateKey(HKEY_CLASSES_ROOT, Joined(typeKey, kHandlerKey), KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
-        return false;
-    const CString classId = HandlerClassId();
-    CString value;
-    if (handler.ReadString(nullptr, value) != ERROR_SUCCESS) {
-        handler.WriteString(nullptr, classId);
-        if (handler.ReadString(nullptr, value) != ERROR_SUCCESS)
-            return false;
-    }
-    if (value != classId)
-        return handler.WriteString(nullptr, classId) == ERROR_SUCCESS;
-    return true;
+    // The user's copy first: while it exists, Windows directs a deletion through the merged view to it.
+    LONG user = RemoveHandlerUnder(kUserClasses, typeKey);
+    LONG merged = RemoveHandlerUnder(kMergedClasses, typeKey);
+    bool anyHandlers = user != ERROR_FILE_NOT_FOUND || merged != ERROR_FILE_NOT_FOUND;
+    return anyHandlers && (user == ERROR_SUCCESS || user == ERROR_FILE_NOT_FOUND)
+        && (merged == ERROR_SUCCESS || merged == ERROR_FILE_NOT_FOUND);
 }
 
 int CExtList::Compare(int a, int b) const

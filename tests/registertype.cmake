@@ -1,0 +1,1 @@
+morvane_test(registertype_tests SOURCES RegisterTypeTests.cpp LOCKS filetypes)

@@ -218,7 +218,8 @@ void COptionsPage::AddExtension()
     CString ext = typed[0] == L'.' ? typed.Mid(1) : typed;
     if (ext.IsEmpty())
         return;
-    if (HasCharNotAllowedInTypedExtension(ext)) {
+    // ";" separates the stored entries: one typed would store two, or an empty one.
+    if (HasCharNotAllowedInTypedExtension(ext) || ext.Find(L';') >= 0) {
         ShowMessageBox(m_hwnd, L"Invalid character in file extension.");
         return;
     }

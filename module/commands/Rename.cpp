@@ -12,7 +12,6 @@ namespace {
 const int kDisplayNameMax = 20;
 const int kDisplayNameKept = 16;
 const WCHAR kRenameFailed[] = L"Could not rename \"%s\".";
-const int kMaxNameLength = 255;
 // What the kernel's "\\?\" form holds, its prefix and the terminating zero included.
 const int kMaxKernelPathLength = 32767;
 
@@ -160,7 +159,7 @@ bool CFileList::FitsExtension(LPCWSTR extension) const
     for (const CFileInfo& info : m_files) {
         CString destination = RenameDestination(info.m_path, extension);
         int nameLength = destination.GetLength() - FileNameStart(destination);
-        if (nameLength > kMaxNameLength || KernelPath(destination).GetLength() >= kMaxKernelPathLength)
+        if (nameLength > kMaxFileNameLength || KernelPath(destination).GetLength() >= kMaxKernelPathLength)
             return false;
     }
     return true;

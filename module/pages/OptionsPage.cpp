@@ -64,6 +64,9 @@ void COptionsPage::DoDataExchange(CDataExchange& exchange)
 BOOL COptionsPage::OnInitDialog()
 {
     BOOL result = CPropertyPage::OnInitDialog();
+    // The field is narrow and does not scroll: the edit control fits a typed or pasted text into it
+    // character by character, which is slow for long texts. No extension is longer than a name.
+    ::SendMessage(m_quickList, CB_LIMITTEXT, kMaxFileNameLength, 0);
     Reload();
     return result;
 }

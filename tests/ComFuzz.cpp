@@ -8,11 +8,11 @@
 #include "CommandIds.h"
 #include "ComObject.h"
 #include "DialogWatcher.h"
+#include "FuzzGuard.h"
 #include "InfoSheet.h"
 #include "MenuHandler.h"
 #include "ProgramStarter.h"
 #include "TestSupport.h"
-#include <atomic>
 #include <memory>
 #include <random>
 
@@ -24,41 +24,9 @@ const int kMaxCallsPerSequence = 12;
 const int kSequencesPerFileSet = 50;
 const DWORD kWatchdogMs = 30000;
 
-std::atomic<int> g_sequence{ -1 };
-std::atomic<int> g_call{ 0 };
-std::atomic<long> g_progress{ 0 };
+int g_sequence = -1;
 // How often the calls got past the handler's checks, so that a run shows it reached the real work.
 long g_menusBuilt = 0, g_textsGiven = 0, g_commandsRun = 0;
-const char* volatile g_callName = "";
-
-DWORD WINAPI Watchdog(void*)
-{
-    long seen = -1;
-    for (;;) {
-        Sleep(kWatchdogMs);
-        long now = g_progress.load();
-        if (now == seen) {
-            fprintf(stderr, "fuzz: sequence %d call %d (%s) did not return within %lu ms\n", g_sequence.load(),
-                    g_call.load(), g_callName, kWatchdogMs);
-            fflush(stderr);
-            TerminateProcess(GetCurrentProcess(), 3);
-        }
-        seen = now;
-    }
-}
-
-LONG WINAPI ReportCrash(EXCEPTION_POINTERS* exception)
-{
-    DWORD code = exception->ExceptionRecord->ExceptionCode;
-    if (code < 0xC0000000 || code == 0xE06D7363)  // debug output, notices, C++ exceptions caught inside
-        return EXCEPTION_CONTINUE_SEARCH;
-    fprintf(stderr, "fuzz: exception %08lx at %p in sequence %d call %d (%s)\n",
-            exception->ExceptionRecord->ExceptionCode, exception->ExceptionRecord->ExceptionAddress,
-            g_sequence.load(), g_call.load(), g_callName);
-    fflush(stderr);
-    TerminateProcess(GetCurrentProcess(), 2);  // a debugger's crash dialog must not hold the run
-    return EXCEPTION_CONTINUE_SEARCH;
-}
 
 void NoSheet(Parameters&, InfoPage, HWND) {}
 long g_programsStarted = 0;
@@ -123,15 +91,13 @@ public:
         ASSERT_EQ(S_OK, (CreateComInstance<CMenuHandler, false>(nullptr, IID_IContextMenu, menu.ReceiveVoid())));
         int calls = 1 + Pick(kMaxCallsPerSequence);
         for (int i = 0; i < calls && !testing::Test::HasFatalFailure(); i++) {
-            g_call = i;
             switch (Pick(8)) {
-            case 0: case 1: Initialize(menu); break;
-            case 2: case 3: QueryContextMenu(menu); break;
-            case 4: case 5: GetCommandString(menu); break;
-            default: InvokeCommand(menu); break;
+            case 0: case 1: CFuzzGuard::At(g_sequence, i, "Initialize"); Initialize(menu); break;
+            case 2: case 3: CFuzzGuard::At(g_sequence, i, "QueryContextMenu"); QueryContextMenu(menu); break;
+            case 4: case 5: CFuzzGuard::At(g_sequence, i, "GetCommandString"); GetCommandString(menu); break;
+            default: CFuzzGuard::At(g_sequence, i, "InvokeCommand"); InvokeCommand(menu); break;
             }
             m_calls++;
-            g_progress++;
         }
     }
     long Calls() const { return m_calls; }
@@ -169,7 +135,6 @@ private:
 
     void Initialize(IContextMenu* menu)
     {
-        g_callName = "Initialize";
         CComPtr<IShellExtInit> init;
         ASSERT_EQ(S_OK, menu->QueryInterface(IID_IShellExtInit, init.ReceiveVoid()));
         CComPtr<IDataObject> data;
@@ -184,7 +149,6 @@ private:
 
     void QueryContextMenu(IContextMenu* menu)
     {
-        g_callName = "QueryContextMenu";
         static const UINT kFlags[] = { CMF_NORMAL,    CMF_DEFAULTONLY, CMF_VERBSONLY, CMF_EXPLORE,   CMF_NOVERBS,
                                        CMF_CANRENAME, CMF_NODEFAULT,   CMF_EXTENDEDVERBS, CMF_ASYNCVERBSTATE,
                                        CMF_OPTIMIZEFORINVOKE, CMF_SYNCCASCADEMENU, CMF_DONOTPICKDEFAULT, 0xFFFFFFFF };
@@ -228,7 +192,6 @@ private:
 
     void GetCommandString(IContextMenu* menu)
     {
-        g_callName = "GetCommandString";
         static const UINT kTypes[] = { GCS_VERBA, GCS_HELPTEXTA, GCS_VALIDATEA, GCS_VERBW, GCS_HELPTEXTW,
                                        GCS_VALIDATEW, GCS_VERBICONW, GCS_UNICODE, 3, 7, 0xFFFFFFFF };
         UINT type = kTypes[Pick(ARRAYSIZE(kTypes))];
@@ -268,7 +231,6 @@ private:
 
     void InvokeCommand(IContextMenu* menu)
     {
-        g_callName = "InvokeCommand";
         static const size_t kSizes[] = { 0, 4, 20, sizeof(CMINVOKECOMMANDINFO) - 1, sizeof(CMINVOKECOMMANDINFO),
                                          sizeof(CMINVOKECOMMANDINFO), sizeof(CMINVOKECOMMANDINFOEX) - 8,
                                          sizeof(CMINVOKECOMMANDINFOEX), sizeof(CMINVOKECOMMANDINFOEX),
@@ -330,8 +292,7 @@ TEST(ComFuzz, RandomSequencesNeitherCrashNorHangNorOverrun)
     CDialogWatcher dialogs;  // error messages and the shell's rename prompts get their OK
     InfoSheetPresenter previousPresenter = SetInfoSheetPresenter(&NoSheet);
     ProgramStarter previousStarter = SetProgramStarter(&NoProgram);
-    AddVectoredExceptionHandler(1, &ReportCrash);
-    CKernelHandle watchdog(CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr));
+    CFuzzGuard guard(kWatchdogMs);
     CWindowHandle window(CreateWindowExW(0, L"STATIC", L"fuzz host", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
                                          nullptr, nullptr));
     std::mt19937 random(20261208);

@@ -255,3 +255,21 @@ public:
 private:
     HRESULT m_hr;
 };
+
+// The process's current directory, put back as it was when the holder ends. The current directory
+// holds at most MAX_PATH characters; one that could not be read is left alone.
+class CCurrentDirectoryKeeper {
+public:
+    CCurrentDirectoryKeeper()
+    {
+        DWORD length = ::GetCurrentDirectoryW(MAX_PATH, m_path);
+        m_kept = length > 0 && length < MAX_PATH;
+    }
+    ~CCurrentDirectoryKeeper() { if (m_kept) ::SetCurrentDirectoryW(m_path); }
+    CCurrentDirectoryKeeper(const CCurrentDirectoryKeeper&) = delete;
+    CCurrentDirectoryKeeper& operator=(const CCurrentDirectoryKeeper&) = delete;
+
+private:
+    WCHAR m_path[MAX_PATH];
+    bool m_kept;
+};

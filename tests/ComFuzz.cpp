@@ -9,11 +9,11 @@
 #include "ComObject.h"
 #include "DialogWatcher.h"
 #include "ExplorerCommand.h"
+#include "FuzzGuard.h"
 #include "InfoSheet.h"
 #include "MenuHandler.h"
 #include "ProgramStarter.h"
 #include "TestSupport.h"
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <random>
@@ -26,40 +26,15 @@ const int kMaxCallsPerSequence = 12;
 const int kSequencesPerFileSet = 50;
 const DWORD kWatchdogMs = 30000;
 
-std::atomic<int> g_sequence{ -1 };
-std::atomic<int> g_call{ 0 };
-std::atomic<long> g_progress{ 0 };
+int g_sequence = -1;
+int g_call = 0;
 // How often the calls got past the handler's checks, so that a run shows it reached the real work.
 long g_menusBuilt = 0, g_textsGiven = 0, g_commandsRun = 0;
-const char* volatile g_callName = "";
 
-DWORD WINAPI Watchdog(void*)
+// Names the call about to be made, for the guard's report of a crash or a hang.
+void Calling(const char* name)
 {
-    long seen = -1;
-    for (;;) {
-        Sleep(kWatchdogMs);
-        long now = g_progress.load();
-        if (now == seen) {
-            fprintf(stderr, "fuzz: sequence %d call %d (%s) did not return within %lu ms\n", g_sequence.load(),
-                    g_call.load(), g_callName, kWatchdogMs);
-            fflush(stderr);
-            TerminateProcess(GetCurrentProcess(), 3);
-        }
-        seen = now;
-    }
-}
-
-LONG WINAPI ReportCrash(EXCEPTION_POINTERS* exception)
-{
-    DWORD code = exception->ExceptionRecord->ExceptionCode;
-    if (code < 0xC0000000 || code == 0xE06D7363)  // debug output, notices, C++ exceptions caught inside
-        return EXCEPTION_CONTINUE_SEARCH;
-    fprintf(stderr, "fuzz: exception %08lx at %p in sequence %d call %d (%s)\n",
-            exception->ExceptionRecord->ExceptionCode, exception->ExceptionRecord->ExceptionAddress,
-            g_sequence.load(), g_call.load(), g_callName);
-    fflush(stderr);
-    TerminateProcess(GetCurrentProcess(), 2);  // a debugger's crash dialog must not hold the run
-    return EXCEPTION_CONTINUE_SEARCH;
+    CFuzzGuard::At(g_sequence, g_call, name);
 }
 
 void NoSheet(Parameters&, InfoPage, HWND) {}
@@ -133,7 +108,6 @@ public:
             default: InvokeCommand(menu); break;
             }
             m_calls++;
-            g_progress++;
         }
     }
     long Calls() const { return m_calls; }
@@ -171,7 +145,7 @@ private:
 
     void Initialize(IContextMenu* menu)
     {
-        g_callName = "Initialize";
+        Calling("Initialize");
         CComPtr<IShellExtInit> init;
         ASSERT_EQ(S_OK, menu->QueryInterface(IID_IShellExtInit, init.ReceiveVoid()));
         CComPtr<IDataObject> data;
@@ -186,7 +160,7 @@ private:
 
     void QueryContextMenu(IContextMenu* menu)
     {
-        g_callName = "QueryContextMenu";
+        Calling("QueryContextMenu");
         static const UINT kFlags[] = { CMF_NORMAL,    CMF_DEFAULTONLY, CMF_VERBSONLY, CMF_EXPLORE,   CMF_NOVERBS,
                                        CMF_CANRENAME, CMF_NODEFAULT,   CMF_EXTENDEDVERBS, CMF_ASYNCVERBSTATE,
                                        CMF_OPTIMIZEFORINVOKE, CMF_SYNCCASCADEMENU, CMF_DONOTPICKDEFAULT, 0xFFFFFFFF };
@@ -230,7 +204,7 @@ private:
 
     void GetCommandString(IContextMenu* menu)
     {
-        g_callName = "GetCommandString";
+        Calling("GetCommandString");
         static const UINT kTypes[] = { GCS_VERBA, GCS_HELPTEXTA, GCS_VALIDATEA, GCS_VERBW, GCS_HELPTEXTW,
                                        GCS_VALIDATEW, GCS_VERBICONW, GCS_UNICODE, 3, 7, 0xFFFFFFFF };
         UINT type = kTypes[Pick(ARRAYSIZE(kTypes))];
@@ -270,7 +244,7 @@ private:
 
     void InvokeCommand(IContextMenu* menu)
     {
-        g_callName = "InvokeCommand";
+        Calling("InvokeCommand");
         static const size_t kSizes[] = { 0, 4, 20, sizeof(CMINVOKECOMMANDINFO) - 1, sizeof(CMINVOKECOMMANDINFO),
                                          sizeof(CMINVOKECOMMANDINFO), sizeof(CMINVOKECOMMANDINFOEX) - 8,
                                          sizeof(CMINVOKECOMMANDINFOEX), sizeof(CMINVOKECOMMANDINFOEX),
@@ -331,14 +305,6 @@ void RandomSettings(std::mt19937& random)
 // hangs reported with the sequence, and a host window.
 class FuzzHarness {
 public:
-    FuzzHarness()
-    {
-        static CKernelHandle watchdog;
-        if (!watchdog.IsValid()) {
-            AddVectoredExceptionHandler(1, &ReportCrash);
-            watchdog.Attach(CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr));
-        }
-    }
     ~FuzzHarness()
     {
         SetInfoSheetPresenter(m_previousPresenter);
@@ -371,6 +337,7 @@ public:
     }
 
 private:
+    CFuzzGuard m_guard{ kWatchdogMs };
     CDialogWatcher m_dialogs;  // error messages and the shell's rename prompts get their OK
     InfoSheetPresenter m_previousPresenter = SetInfoSheetPresenter(&NoSheet);
     ProgramStarter m_previousStarter = SetProgramStarter(&NoProgram);
@@ -422,7 +389,6 @@ public:
             default: Site(); break;
             }
             m_calls++;
-            g_progress++;
         }
     }
     long Calls() const { return m_calls; }
@@ -454,7 +420,7 @@ private:
 
     void AddRoot()
     {
-        g_callName = "CreateInstance";
+        Calling("CreateInstance");
         CComPtr<IExplorerCommand> root;
         ASSERT_EQ(S_OK, (CreateComInstance<CExplorerCommand, false>(nullptr, IID_IExplorerCommand, root.ReceiveVoid())));
         Keep(root);
@@ -468,7 +434,7 @@ private:
 
     void GetState()
     {
-        g_callName = "GetState";
+        Calling("GetState");
         EXPCMDSTATE state = 0x5A5A;
         HRESULT hr = SomeCommand()->GetState(SomeItems(), Chance(50), Chance(5) ? nullptr : &state);
         EXPECT_TRUE(hr == S_OK || hr == E_PENDING || hr == E_POINTER) << std::hex << hr;
@@ -479,7 +445,7 @@ private:
 
     void Texts()
     {
-        g_callName = "texts";
+        Calling("texts");
         IExplorerCommand* command = SomeCommand();
         LPWSTR text = reinterpret_cast<LPWSTR>(1);
         LPWSTR* out = Chance(5) ? nullptr : &text;
@@ -504,7 +470,7 @@ private:
 
     void Flags()
     {
-        g_callName = "GetFlags";
+        Calling("GetFlags");
         IExplorerCommand* command = SomeCommand();
         EXPCMDFLAGS flags = 0;
         bool null = Chance(5);
@@ -515,7 +481,7 @@ private:
 
     void Enumerate()
     {
-        g_callName = "EnumSubCommands";
+        Calling("EnumSubCommands");
         CComPtr<IEnumExplorerCommand> children;
         HRESULT hr = SomeCommand()->EnumSubCommands(Chance(5) ? nullptr : &children);
         if (hr == S_OK && m_enumerators.size() < 16)
@@ -524,7 +490,7 @@ private:
 
     void Next()
     {
-        g_callName = "Next";
+        Calling("Next");
         if (m_enumerators.empty())
             return;
         IEnumExplorerCommand* children = m_enumerators[size_t(Pick(int(m_enumerators.size())))];
@@ -551,7 +517,7 @@ private:
 
     void Move()
     {
-        g_callName = "Skip/Reset/Clone";
+        Calling("Skip/Reset/Clone");
         if (m_enumerators.empty())
             return;
         IEnumExplorerCommand* children = m_enumerators[size_t(Pick(int(m_enumerators.size())))];
@@ -573,7 +539,7 @@ private:
 
     void Invoke()
     {
-        g_callName = "Invoke";
+        Calling("Invoke");
         HRESULT hr = SomeCommand()->Invoke(SomeItems(), nullptr);
         EXPECT_TRUE(hr == S_OK || hr == CExplorerCommand::kNotACommand || hr == CExplorerCommand::kUnavailable)
             << std::hex << hr;
@@ -582,7 +548,7 @@ private:
 
     void Site()
     {
-        g_callName = "SetSite";
+        Calling("SetSite");
         CComPtr<IObjectWithSite> site;
         ASSERT_EQ(S_OK, SomeCommand()->QueryInterface(IID_IObjectWithSite, site.ReceiveVoid()));
         EXPECT_EQ(S_OK, site->SetSite(Chance(50) ? static_cast<IUnknown*>(m_items.Get()) : nullptr));

@@ -312,6 +312,21 @@ TEST_F(Dispatch, AQuickExtensionWithASeparatorMovesNothing)
     EXPECT_FALSE(Exists(folder + L"\\a.a"));
 }
 
+// A quick extension from the settings that would make the name longer than 255 characters renames
+// nothing and says why.
+TEST_F(Dispatch, AQuickExtensionTooLongForTheNameRenamesNothing)
+{
+    WriteSettings(DefaultOptions, std::wstring(300, L'e') + L";" + std::wstring(251, L'f'));
+    std::wstring file = dir.MakeFile(L"My Files\\a.txt", "keep");
+    Handler handler({ file });
+    EXPECT_EQ(S_OK, handler.Invoke(46));
+    EXPECT_EQ("keep", Content(file));
+    ASSERT_EQ(1u, dialogs.Seen().size()) << dialogs.Describe();
+    EXPECT_NE(std::wstring::npos, dialogs.Seen()[0].text.find(L"255")) << dialogs.Describe();
+    EXPECT_EQ(S_OK, handler.Invoke(47));
+    EXPECT_EQ("keep", Content(L"\\\\?\\" + folder + L"\\a." + std::wstring(251, L'f')));
+}
+
 // Both programs by full path, never through the search order, with the host's handles kept back.
 TEST_F(Dispatch, ProgramsStartByFullPathWithTheirPathsQuoted)
 {

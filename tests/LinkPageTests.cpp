@@ -159,4 +159,29 @@ TEST_F(LinkPage, CancelledBrowseChangesNothing)
     EXPECT_FALSE(Enabled(sheet->Sheet(), kApplyButton));
 }
 
+// The open dialog moves the process's current directory as the user browses, even when cancelled;
+// the host's own is back when the page regains control, whichever button closed the dialog.
+TEST_F(LinkPage, BrowseLeavesTheCurrentDirectoryAsItWas)
+{
+    CTempDir browsed{ L"browsed" };
+    wchar_t before[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, before);
+    for (int button : { IDCANCEL, IDOK }) {
+        auto sheet = OpenSheet();
+        ASSERT_TRUE(sheet->Opened());
+        sheet->OnDialog([&](HWND dialog, const SeenDialog&) {
+            SetCurrentDirectoryW(browsed.Path().c_str());
+            SetDlgItemTextW(dialog, cmb13, other.c_str());
+            return button;
+        });
+        sheet->Click(IDC_LINK_BROWSE);
+        sheet->Sync();
+        wchar_t after[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, after);
+        EXPECT_STREQ(before, after) << button;
+        sheet->Press(PSBTN_CANCEL);
+        ASSERT_TRUE(sheet->WaitClosed());
+    }
+}
+
 }

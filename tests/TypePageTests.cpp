@@ -481,4 +481,60 @@ TEST_F(TypePage, OkAndApplyRenameToTheTypedExtension)
     }
 }
 
+// A run of leading dots goes in one step, however long: the text settles as if typed without them.
+TEST_F(TypePage, EveryLeadingDotGoesAtOnce)
+{
+    for (size_t dots : { size_t(2), size_t(40), size_t(10000) }) {
+        CSheetDriver& sheet = Open({ L"x.txt" });
+        sheet.SetText(IDC_TYPE_EXTENSION, std::wstring(dots, L'.') + L"mvtc");
+        EXPECT_EQ(L"mvtc", sheet.Text(IDC_TYPE_EXTENSION)) << dots;
+        EXPECT_EQ(L"mvtc", SelectedExt()) << dots;
+        sheet.Press(PSBTN_CANCEL);
+        ASSERT_TRUE(sheet.WaitClosed());
+    }
+}
+
+// A new extension that would make a name longer than 255 characters renames nothing and keeps the
+// page with a message naming the limit; a name within it is renamed, even where the whole path is
+// longer than the shell's plain paths hold.
+TEST_F(TypePage, ExtensionsThatMakeANameTooLongAreRefused)
+{
+    const std::wstring name150(150, L'n');
+    const struct {
+        std::vector<std::wstring> files;
+        std::wstring typed;
+        int button;
+        bool refused;
+    } cases[] = {
+        { { L"a.txt" }, std::wstring(1000, L'a'), PSBTN_OK, true },
+        { { L"a.txt" }, std::wstring(10000, L'a'), PSBTN_APPLYNOW, true },
+        { { L"x.txt" }, std::wstring(253, L'e'), PSBTN_OK, false },
+        { { L"x.txt" }, std::wstring(254, L'e'), PSBTN_OK, true },
+        { { L"x.txt", name150 + L".txt" }, std::wstring(105, L'e'), PSBTN_OK, true },
+        { { name150 + L".txt" }, std::wstring(104, L'e'), PSBTN_OK, false },
+    };
+    for (const auto& c : cases) {
+        m_sheet.reset();
+        m_parameters.reset();
+        m_dir = std::make_unique<CTempDir>(L"long names");
+        CSheetDriver& sheet = Open(c.files);
+        sheet.SetText(IDC_TYPE_EXTENSION, c.typed);
+        sheet.Press(c.button);
+        std::vector<SeenDialog> seen = sheet.Seen();
+        ASSERT_EQ(c.refused ? 1u : 0u, seen.size()) << c.typed.size();
+        if (c.refused) {
+            EXPECT_NE(std::wstring::npos, seen[0].text.find(L"255")) << seen[0].text;
+            EXPECT_FALSE(sheet.WaitClosed(300)) << c.typed.size();
+        }
+        sheet.Press(PSBTN_CANCEL);
+        ASSERT_TRUE(sheet.WaitClosed());
+        for (const auto& file : c.files) {
+            std::wstring renamed = file.substr(0, file.rfind(L'.') + 1) + c.typed;
+            EXPECT_EQ(c.refused, GetFileAttributesW((*m_dir / file).c_str()) != INVALID_FILE_ATTRIBUTES) << file;
+            EXPECT_EQ(!c.refused, GetFileAttributesW((L"\\\\?\\" + (*m_dir / renamed)).c_str()) != INVALID_FILE_ATTRIBUTES)
+                << c.typed.size();
+        }
+    }
+}
+
 }

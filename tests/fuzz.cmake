@@ -1,2 +1,2 @@
 # Random call sequences against the handler's COM interfaces, with a fixed seed.
-morvane_test(comfuzz_tests SOURCES ComFuzz.cpp DialogWatcher.cpp LOCKS settings filetypes)
+morvane_test(comfuzz_tests SOURCES ComFuzz.cpp FuzzGuard.cpp DialogWatcher.cpp LOCKS settings filetypes)

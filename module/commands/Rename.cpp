@@ -12,6 +12,8 @@ namespace {
 const int kDisplayNameMax = 20;
 const int kDisplayNameKept = 16;
 const WCHAR kRenameFailed[] = L"Could not rename \"%s\".";
+// What the kernel's "\\?\" form holds, its prefix and the terminating zero included.
+const int kMaxKernelPathLength = 32767;
 
 bool IsSeparator(WCHAR c)
 {
@@ -41,6 +43,12 @@ void TrimNameEnd(CString& path)
     while (end > FileNameStart(path) && (path[end - 1] == L'.' || path[end - 1] == L' '))
         --end;
     path.Truncate(end);
+}
+
+// The shell's file operation takes paths shorter than MAX_PATH: it is handed no other.
+bool ShellCanRename(const CString& source, const CString& destination)
+{
+    return IsExactPlainPath(source) && destination.GetLength() < MAX_PATH;
 }
 
 // The path followed by the two zero units that end the shell's list of names.
@@ -90,6 +98,8 @@ int RenameExactName(HWND parent, const CFileList::CFileInfo& info, const CString
 }
 
 }
+
+const WCHAR kNameTooLong[] = L"The new extension would make a file name longer than 255 characters.";
 
 bool IsAcceptableExtension(LPCWSTR extension)
 {
@@ -144,6 +154,17 @@ CString RenameProgressTitle(const CFileList::CFileInfo& info, const CString& des
     return title;
 }
 
+bool CFileList::FitsExtension(LPCWSTR extension) const
+{
+    for (const CFileInfo& info : m_files) {
+        CString destination = RenameDestination(info.m_path, extension);
+        int nameLength = destination.GetLength() - FileNameStart(destination);
+        if (nameLength > kMaxFileNameLength || KernelPath(destination).GetLength() >= kMaxKernelPathLength)
+            return false;
+    }
+    return true;
+}
+
 bool CFileList::ReplaceExtension(HWND parent, LPCWSTR extension)
 {
     if (!extension || ::lstrcmpW(extension, L"*") == 0)
@@ -152,6 +173,11 @@ bool CFileList::ReplaceExtension(HWND parent, LPCWSTR extension)
     // into another folder or make the shell guess: such a value never moves anything.
     if (!IsAcceptableExtension(extension))
         return true;
+    // A name no file system takes is refused before anything moves, not left to each route.
+    if (!FitsExtension(extension)) {
+        ShowMessageBox(parent, kNameTooLong);
+        return true;
+    }
     for (CFileInfo& info : m_files) {
         LPCWSTR current = info.m_extension.IsEmpty() ? L"" : info.m_extension.GetString() + 1;
         if (::lstrcmpW(current, extension) == 0)
@@ -160,7 +186,7 @@ bool CFileList::ReplaceExtension(HWND parent, LPCWSTR extension)
         if (!IsUsableFileName(destination.GetString() + FileNameStart(destination)))
             continue;
         int result;
-        if (IsExactPlainPath(info.m_path)) {
+        if (ShellCanRename(info.m_path, destination)) {
             result = RenameThroughShell(parent, info.m_path, destination, RenameProgressTitle(info, destination, extension));
         } else {
             // The new name is stored as the shell would store it, without blanks or dots at its end.

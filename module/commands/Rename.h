@@ -15,6 +15,11 @@ bool HasCharNotAllowedInTypedExtension(LPCWSTR text);
 
 CString RenameDestination(const CString& path, LPCWSTR extension);
 
+// The longest file name the file systems take (NTFS, FAT32 and exFAT alike).
+const int kMaxFileNameLength = 255;
+// Shown, and nothing renamed, when a new extension would make a selected file's name longer.
+extern const WCHAR kNameTooLong[];
+
 // A file name for the progress title: names of more than 20 characters become their first 16
 // characters, "...(." , the extension without dot and ")".
 CString RenameDisplayName(const CString& fileName, LPCWSTR extensionWithoutDot);

@@ -97,6 +97,9 @@ public:
     bool SetAttributes(HWND parent, DWORD requested, DWORD keep);
     // Renames every file to the new extension (given without dot) through the shell's undoable rename.
     bool ReplaceExtension(HWND parent, LPCWSTR extension);
+    // False when the new extension would give a file a name or a path longer than the file system
+    // takes; nothing may be renamed then.
+    bool FitsExtension(LPCWSTR extension) const;
     // Writes the five summary values into every file's summary property set.
     bool WriteSummary(HWND parent, LPCWSTR title, LPCWSTR subject, LPCWSTR author, LPCWSTR keywords, LPCWSTR comments);
     // Writes target, arguments and working directory into every shortcut of the list.

@@ -1,5 +1,6 @@
 #include "LinkPage.h"
 #include "FileList.h"
+#include "Holders.h"
 #include "LinkPageRes.h"
 #include "Settings.h"
 #include <commdlg.h>
@@ -79,7 +80,14 @@ void CLinkPage::Browse()
     dialog.lpstrFile = path;
     dialog.nMaxFile = ARRAYSIZE(path);
     dialog.Flags = kBrowseFlags;
-    if (!::GetOpenFileNameW(&dialog))
+    BOOL chosen;
+    {
+        // The open dialog moves the process's current directory as the user browses, whatever the
+        // flags say; the process is the host's, so its own directory comes back.
+        CCurrentDirectoryKeeper keeper;
+        chosen = ::GetOpenFileNameW(&dialog);
+    }
+    if (!chosen)
         return;
     m_command = path;
     FillControls();

@@ -64,6 +64,9 @@ void COptionsPage::DoDataExchange(CDataExchange& exchange)
 BOOL COptionsPage::OnInitDialog()
 {
     BOOL result = CPropertyPage::OnInitDialog();
+    // The field is narrow and does not scroll: the edit control fits a typed or pasted text into it
+    // character by character, which is slow for long texts. No extension is longer than a name.
+    ::SendMessage(m_quickList, CB_LIMITTEXT, kMaxFileNameLength, 0);
     Reload();
     return result;
 }
@@ -218,7 +221,8 @@ void COptionsPage::AddExtension()
     CString ext = typed[0] == L'.' ? typed.Mid(1) : typed;
     if (ext.IsEmpty())
         return;
-    if (HasCharNotAllowedInTypedExtension(ext)) {
+    // ";" separates the stored entries: one typed would store two, or an empty one.
+    if (HasCharNotAllowedInTypedExtension(ext) || ext.Find(L';') >= 0) {
         ShowMessageBox(m_hwnd, L"Invalid character in file extension.");
         return;
     }

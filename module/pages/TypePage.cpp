@@ -197,9 +197,13 @@ void CTypePage::OnExtensionChanged()
 {
     SetModified();
     CString text = GetItemText(IDC_TYPE_EXTENSION);
-    if (text[0] == L'.') {
-        // Setting the text raises this notification again, which does the rest.
-        SetItemText(IDC_TYPE_EXTENSION, text.Mid(1));
+    int dots = 0;
+    while (text[dots] == L'.')
+        ++dots;
+    if (dots > 0) {
+        // Every leading dot goes at once: setting the text raises this notification again, once,
+        // and a run of dots must not nest one notification per dot.
+        SetItemText(IDC_TYPE_EXTENSION, text.Mid(dots));
         return;
     }
     int item = -1;
@@ -271,6 +275,10 @@ bool CTypePage::OnKillActive()
     CString text = GetItemText(IDC_TYPE_EXTENSION).Trimmed();
     if (!IsValidExtension(text)) {
         ShowMessageBox(m_hwnd, kInvalidExtension, nullptr, MB_OK);
+        return false;
+    }
+    if (text != L"*" && m_files && !m_files->FitsExtension(text)) {
+        ShowMessageBox(m_hwnd, kNameTooLong, nullptr, MB_OK);
         return false;
     }
     if (!CPropertyPage::OnKillActive())

@@ -45,7 +45,7 @@ protected:
         parameters.GetFileList(ShellDataObject({ file }));
         previous = SetLinkOpener(&RecordOpen);
         g_opened.clear();
-        sheet = std::make_unique<CSheetDriver>([this] { ShowInfoSheet(parameters, InfoPage::About, nullptr); });
+        sheet = std::make_unique<CSheetDriver>(InfoSheetAt(parameters, InfoPage::About));
         ASSERT_TRUE(sheet->Opened());
         ASSERT_EQ(L"About", sheet->Tabs().at(sheet->CurrentTab()));
     }

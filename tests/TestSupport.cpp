@@ -287,6 +287,33 @@ void WriteString(HKEY root, const std::wstring& key, const wchar_t* value, const
                        DWORD((text.size() + 1) * sizeof(wchar_t)));
 }
 
+bool WriteDword(HKEY root, const std::wstring& key, const wchar_t* value, DWORD data)
+{
+    CRegKeyHandle handle;
+    return RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) == ERROR_SUCCESS
+        && RegSetValueExW(handle, value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data)) == ERROR_SUCCESS;
+}
+
+DWORD ReadDword(HKEY root, const std::wstring& key, const wchar_t* value, DWORD missing)
+{
+    DWORD data = 0, size = sizeof(data);
+    if (RegGetValueW(root, key.c_str(), value, RRF_RT_REG_DWORD, nullptr, &data, &size) != ERROR_SUCCESS)
+        return missing;
+    return data;
+}
+
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& ready, DWORD pollMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (ready())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(pollMs);
+    }
+}
+
 void RegisterFileType(const std::wstring& ext, const std::wstring& progId, const std::wstring& typeName, bool shortcut)
 {
     WriteString(HKEY_CLASSES_ROOT, ext, nullptr, progId);

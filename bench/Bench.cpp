@@ -9,6 +9,7 @@
 #include "Settings.h"
 #include "Timing.h"
 #include "TypePageBench.h"
+#include <functional>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -194,10 +195,16 @@ void TypePageOpenAndClose(CBenchFixture& fixture, const std::wstring& quickExts,
         int iterations = IterationsFor(real, floor, kBatchSeconds);
         Comparison figures = Compare(real, floor, settings.runs, iterations, [&] { opening.Prepare(iterations); });
         PrintComparison(label, figures, Figure::TypePage);
-        // The floor's two parts, each timed alternately with the other.
-        Comparison parts = Compare([&] { bareSheet.Run(); }, typeList, settings.runs, iterations);
-        wprintf(L"    floor part: the bare sheet %10.1f us, the types' walk %10.1f us\n", parts.real * 1e6,
-                parts.floor * 1e6);
+        // Each part of the floor as its share of it, timed alternately with the whole floor as for
+        // the full menu.
+        const struct {
+            const wchar_t* name;
+            std::function<void()> run;
+        } parts[] = { { L"the types' walk", typeList }, { L"the bare sheet", [&] { bareSheet.Run(); } } };
+        for (const auto& part : parts) {
+            double share = Compare(part.run, floor, settings.runs, iterations).Ratio();
+            wprintf(L"    floor part: %-30ls %8.1f us  (%4.1f%%)\n", part.name, share * figures.floor * 1e6, share * 100);
+        }
     }
     fixture.WriteSettings(DefaultOptions, quickExts);
 }

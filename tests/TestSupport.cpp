@@ -209,7 +209,9 @@ CRegisteredModule::~CRegisteredModule()
 std::wstring ClipboardText()
 {
     std::wstring text = L"<no text>";
-    if (!OpenClipboard(nullptr))
+    // The clipboard is one for all desktops, and Wine's clipboard manager of each desktop opens it
+    // now and then to copy it to and from the display's: wait for it to be free.
+    if (!WaitUntil(5000, [] { return OpenClipboard(nullptr) != FALSE; }))
         return L"<not opened>";
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         CGlobalLock<wchar_t> lock(data);

@@ -208,17 +208,21 @@ CRegisteredModule::~CRegisteredModule()
 
 std::wstring ClipboardText()
 {
-    std::wstring text = L"<no text>";
     // The clipboard is one for all desktops, and Wine's clipboard manager of each desktop opens it
-    // now and then to copy it to and from the display's: wait for it to be free.
-    if (!WaitUntil(5000, [] { return OpenClipboard(nullptr) != FALSE; }))
-        return L"<not opened>";
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        CGlobalLock<wchar_t> lock(data);
-        if (lock.Get())
-            text.assign(lock.Get(), wcsnlen(lock.Get(), lock.Size() / sizeof(wchar_t)));
-    }
-    CloseClipboard();
+    // now and then to copy it to and from the display's, empty for a moment: wait for the text.
+    std::wstring text = L"<not opened>";
+    WaitUntil(5000, [&text] {
+        if (!OpenClipboard(nullptr))
+            return false;
+        text = L"<no text>";
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            CGlobalLock<wchar_t> lock(data);
+            if (lock.Get())
+                text.assign(lock.Get(), wcsnlen(lock.Get(), lock.Size() / sizeof(wchar_t)));
+        }
+        CloseClipboard();
+        return text != L"<no text>";
+    });
     return text;
 }
 

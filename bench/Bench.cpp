@@ -3,11 +3,13 @@
 // this run. Changes the settings key and file types of the prefix it runs in (tools/bench.sh
 // gives it a prefix of its own) and removes what it added.
 #include "Fixture.h"
+#include "Goals.h"
 #include "MenuBench.h"
 #include "RenameBench.h"
 #include "Settings.h"
 #include "Timing.h"
 #include "TypePageBench.h"
+#include <functional>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -35,10 +37,10 @@ std::wstring Join(const std::vector<std::wstring>& parts, wchar_t separator)
     return text;
 }
 
-void PrintComparison(const wchar_t* what, const Comparison& figures, double goal)
+void PrintComparison(const wchar_t* what, const Comparison& figures, Figure figure)
 {
     wprintf(L"%-44ls %10.1f us  floor %10.1f us  ratio %5.2f  (goal <= %.2f)\n", what, figures.real * 1e6,
-            figures.floor * 1e6, figures.Ratio(), goal);
+            figures.floor * 1e6, figures.Ratio(), GoalOf(figure).most);
 }
 
 void NoteEmptyMenu(const MenuShape& shape)
@@ -72,7 +74,7 @@ void FullMenuOnDocument(const CMorvaneModule& module, CBenchFixture& fixture, co
     Comparison figures = Compare(real, floor, settings.runs, iterations);
     wprintf(L"full menu on one compound document (%d items, %d popups, %d type lookups), %d runs of %d:\n",
             shape.ItemCount(), shape.PopupCount(), int(floor.typeLookups.size()), settings.runs, iterations);
-    PrintComparison(L"  Initialize + QueryContextMenu + Release", figures, 1.3);
+    PrintComparison(L"  Initialize + QueryContextMenu + Release", figures, Figure::FullMenu);
     // Each part is timed alternately with the whole floor and shown as its share of it, so that a
     // change in the machine's load between the measurements does not skew the parts.
     for (int part = 0; part < FullMenuFloor::kPartCount; ++part) {
@@ -106,7 +108,7 @@ void CommandTreeOnDocument(const CMorvaneModule& module, CBenchFixture& fixture,
     Comparison figures = Compare(real, classic, settings.runs, iterations);
     wprintf(L"Windows 11 command tree on the compound document (%d commands; floor: the classic right-click),"
             L" %d runs of %d:\n", commands, settings.runs, iterations);
-    PrintComparison(L"  slow GetState + full enumeration", figures, 1.1);
+    PrintComparison(L"  slow GetState + full enumeration", figures, Figure::CommandTree);
 }
 
 struct SimpleFigures {
@@ -144,9 +146,9 @@ void SimpleMenuOnManyFiles(const CMorvaneModule& module, CBenchFixture& fixture,
             L" %d runs:\n", settings.runs);
     wchar_t label[64];
     wsprintfW(label, L"  %d files", kFewFiles);
-    PrintComparison(label, few.menu, 1.5);
+    PrintComparison(label, few.menu, Figure::SimpleMenu);
     wsprintfW(label, L"  %d files", kManyFiles);
-    PrintComparison(label, many.menu, 1.5);
+    PrintComparison(label, many.menu, Figure::SimpleMenu);
     double growth = few.menu.real > 0 ? many.menu.real / few.menu.real : 0;
     double floorGrowth = few.menu.floor > 0 ? many.menu.floor / few.menu.floor : 0;
     double onePassGrowth = few.onePass > 0 ? many.onePass / few.onePass : 0;
@@ -173,8 +175,8 @@ void RenameManyFiles(CBenchFixture& fixture, const Settings& settings)
         auto real = [&] { command.Run(files); };
         auto prepare = [&] { command.Prepare(files); };
         Comparison figures = Compare(real, floor, settings.renameRuns, 1, prepare);
-        wprintf(L"%-44ls %10.1f ms  floor %10.1f ms  ratio %5.2f  (goal <= 1.10)\n", L"  InvokeCommand's rename",
-                figures.real * 1e3, figures.floor * 1e3, figures.Ratio());
+        wprintf(L"%-44ls %10.1f ms  floor %10.1f ms  ratio %5.2f  (goal <= %.2f)\n", L"  InvokeCommand's rename",
+                figures.real * 1e3, figures.floor * 1e3, figures.Ratio(), GoalOf(Figure::Rename).most);
     }
     if (!files.Consistent())
         wprintf(L"  warning: not every file carries .%ls after the runs: a rename failed\n", files.Current().c_str());
@@ -197,30 +199,37 @@ void TypePageOpenAndClose(CBenchFixture& fixture, const std::wstring& quickExts,
         return;
     }
     wprintf(L"Type page opened on one file and closed with Cancel (floor: HKEY_CLASSES_ROOT walked and"
-            L" SHGetFileInfoW for each of its %d extensions), %d runs:\n", TypeListFloor::CountExtensions(),
-            settings.runs);
+            L" SHGetFileInfoW for each of its %d extensions, then a bare property sheet with one empty page"
+            L" opened and cancelled the same way), %d runs:\n", TypeListFloor::CountExtensions(), settings.runs);
+    CBareSheetOpening bareSheet;
     for (bool icons : { false, true }) {
         fixture.WriteSettings(icons ? DefaultOptions | OptTypeIcons : DefaultOptions & ~OptTypeIcons, quickExts);
         CSheetOpening opening(selection, InfoPage::Type);
         const wchar_t* label = icons ? L"  ShowInfoSheet, icons on" : L"  ShowInfoSheet, icons off";
-        if (!opening.Run()) {
+        if (!opening.Run() || !bareSheet.Run()) {
             wprintf(L"%-44ls no sheet came up\n", label);
             continue;
         }
-        TypeListFloor floor;
-        floor.icons = icons;
+        TypeListFloor typeList;
+        typeList.icons = icons;
+        auto floor = [&] {
+            typeList();
+            bareSheet.Run();
+        };
         auto real = [&] { opening.Run(); };
         int iterations = IterationsFor(real, floor, kBatchSeconds);
         Comparison figures = Compare(real, floor, settings.runs, iterations, [&] { opening.Prepare(iterations); });
-        PrintComparison(label, figures, 1.2);
-        if (icons)
-            continue;
-        // What the sheet costs without the Type page: the share of the figure above that the
-        // page's code cannot change.
-        CSheetOpening about(selection, InfoPage::About);
-        auto sheetOnly = [&] { about.Run(); };
-        Comparison alone = Compare(sheetOnly, floor, settings.runs, iterations, [&] { about.Prepare(iterations); });
-        wprintf(L"    the same sheet opened on About instead  %10.1f us\n", alone.real * 1e6);
+        PrintComparison(label, figures, Figure::TypePage);
+        // Each part of the floor as its share of it, timed alternately with the whole floor as for
+        // the full menu.
+        const struct {
+            const wchar_t* name;
+            std::function<void()> run;
+        } parts[] = { { L"the types' walk", typeList }, { L"the bare sheet", [&] { bareSheet.Run(); } } };
+        for (const auto& part : parts) {
+            double share = Compare(part.run, floor, settings.runs, iterations).Ratio();
+            wprintf(L"    floor part: %-30ls %8.1f us  (%4.1f%%)\n", part.name, share * figures.floor * 1e6, share * 100);
+        }
     }
     fixture.WriteSettings(DefaultOptions, quickExts);
 }
@@ -233,8 +242,8 @@ void ModuleSize()
         return;
     }
     DWORD bytes = data.nFileSizeLow;
-    wprintf(L"Morvane.dll as built: %lu bytes (%.1f KB), %.2f of the goal of %lu KB\n", bytes, bytes / 1024.0,
-            double(bytes) / kModuleGoalBytes, kModuleGoalBytes / 1024);
+    wprintf(L"Morvane.dll as built: %lu bytes (%.1f KB), %.2f of %lu KB  (goal <= %.2f)\n", bytes, bytes / 1024.0,
+            double(bytes) / kModuleGoalBytes, kModuleGoalBytes / 1024, GoalOf(Figure::ModuleSize).most);
 }
 
 bool ParseArguments(int argc, wchar_t** argv, Settings& settings)
@@ -282,6 +291,7 @@ int wmain(int argc, wchar_t** argv)
             fixture.WriteSettings(DefaultOptions, Join(quickExts, L';'));
 
             wprintf(L"Morvane benchmark: medians, each ratio against its floor measured in this run\n");
+            PrintGoals();
             if (settings.Wants(L"full"))
                 FullMenuOnDocument(module, fixture, quickExts, settings);
             if (settings.Wants(L"modern"))

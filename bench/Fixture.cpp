@@ -8,13 +8,6 @@ const wchar_t kSettingsKey[] = L"SOFTWARE\\Zeph\\Morvane";
 const char* const kSummaryValues[] = { "Quarterly Report", "Figures of the third quarter", "Ada Lovelace",
                                        "revenue; regions; forecast", "Draft for the board" };
 
-void WriteDword(HKEY root, const std::wstring& key, const wchar_t* value, DWORD data)
-{
-    CRegKeyHandle handle;
-    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) == ERROR_SUCCESS)
-        RegSetValueExW(handle, value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
-}
-
 }
 
 CBenchFixture::CBenchFixture()

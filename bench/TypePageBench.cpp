@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 #include <shellapi.h>
+#include <functional>
 
 namespace {
 
@@ -41,6 +42,55 @@ LRESULT CALLBACK CloseHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// One hook on the thread for every opening object that lives on it.
+thread_local HHOOK t_closeHook = nullptr;
+thread_local int t_closeHookUsers = 0;
+
+void UseCloseHook()
+{
+    if (t_closeHookUsers++ == 0)
+        t_closeHook = SetWindowsHookExW(WH_GETMESSAGE, &CloseHook, nullptr, GetCurrentThreadId());
+}
+
+void ReleaseCloseHook()
+{
+    if (--t_closeHookUsers == 0 && t_closeHook) {
+        UnhookWindowsHookEx(t_closeHook);
+        t_closeHook = nullptr;
+    }
+}
+
+// Shows a sheet through show() with the marker that closes it already posted.
+bool OpenAndCancel(const std::function<void()>& show)
+{
+    t_sheetSeen = false;
+    t_markerRounds = 0;
+    PostThreadMessageW(GetCurrentThreadId(), kCloseMarker, 0, 0);
+    show();
+    return t_sheetSeen;
+}
+
+// An empty page as the resource compiler would lay out the Type page's template without its controls.
+#include <pshpack2.h>
+struct EmptyPageTemplate {
+    DLGTEMPLATE dialog;
+    WORD menu;
+    WORD windowClass;
+    wchar_t title[5];
+    WORD pointSize;
+    wchar_t font[14];
+};
+#include <poppack.h>
+
+const EmptyPageTemplate kEmptyPage = {
+    { DS_SETFONT | WS_CHILD | WS_CAPTION | WS_DISABLED, 0, 0, 0, 0, 232, 174 }, 0, 0, L"Type", 8, L"MS Sans Serif",
+};
+
+INT_PTR CALLBACK EmptyPageProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
 const UINT kTypeFlags = SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES;
 const UINT kIconFlags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
 
@@ -75,15 +125,14 @@ int TypeListFloor::CountExtensions()
     return count;
 }
 
-CSheetOpening::CSheetOpening(IDataObject* selection, InfoPage page)
-    : m_selection(selection), m_page(page), m_hook(SetWindowsHookExW(WH_GETMESSAGE, &CloseHook, nullptr, GetCurrentThreadId()))
+CSheetOpening::CSheetOpening(IDataObject* selection, InfoPage page) : m_selection(selection), m_page(page)
 {
+    UseCloseHook();
 }
 
 CSheetOpening::~CSheetOpening()
 {
-    if (m_hook)
-        UnhookWindowsHookEx(m_hook);
+    ReleaseCloseHook();
 }
 
 void CSheetOpening::Prepare(int count)
@@ -105,9 +154,31 @@ bool CSheetOpening::Run()
         handler = std::move(m_handlers.back());
         m_handlers.pop_back();
     }
-    t_sheetSeen = false;
-    t_markerRounds = 0;
-    PostThreadMessageW(GetCurrentThreadId(), kCloseMarker, 0, 0);
-    ShowInfoSheet(*handler, m_page, nullptr);
-    return t_sheetSeen;
+    return OpenAndCancel([&] { ShowInfoSheet(*handler, m_page, nullptr); });
+}
+
+CBareSheetOpening::CBareSheetOpening()
+{
+    UseCloseHook();
+}
+
+CBareSheetOpening::~CBareSheetOpening()
+{
+    ReleaseCloseHook();
+}
+
+bool CBareSheetOpening::Run()
+{
+    return OpenAndCancel([] {
+        PROPSHEETPAGEW page = { sizeof(page) };
+        page.dwFlags = PSP_DLGINDIRECT;
+        page.pResource = &kEmptyPage.dialog;
+        page.pfnDlgProc = &EmptyPageProc;
+        PROPSHEETHEADERW header = { sizeof(header) };
+        header.dwFlags = PSH_PROPSHEETPAGE;
+        header.pszCaption = L"note.txt";
+        header.nPages = 1;
+        header.ppsp = &page;
+        PropertySheetW(&header);
+    });
 }

@@ -22,7 +22,8 @@ struct TypeListFloor {
 
 // The sheet as a dialog command opens it on one file, each time for a handler of its own (so that
 // the list of registered types is built each time the Type page is shown), closed with Cancel once
-// it has been drawn.
+// it has been drawn. While one of these or of CBareSheetOpening lives, its thread closes each sheet it
+// opens.
 class CSheetOpening {
 public:
     CSheetOpening(IDataObject* selection, InfoPage page);
@@ -39,5 +40,17 @@ private:
     IDataObject* m_selection;
     InfoPage m_page;
     std::vector<std::unique_ptr<Parameters>> m_handlers;
-    HHOOK m_hook = nullptr;
+};
+
+// The platform's share of the same: a property sheet with one empty page of the Type page's size and
+// no handler behind it, opened and closed with Cancel the same way.
+class CBareSheetOpening {
+public:
+    CBareSheetOpening();
+    ~CBareSheetOpening();
+    CBareSheetOpening(const CBareSheetOpening&) = delete;
+    CBareSheetOpening& operator=(const CBareSheetOpening&) = delete;
+
+    // One opening and closing; false when no sheet came up.
+    bool Run();
 };

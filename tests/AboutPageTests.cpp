@@ -45,7 +45,7 @@ protected:
         parameters.GetFileList(ShellDataObject({ file }));
         previous = SetLinkOpener(&RecordOpen);
         g_opened.clear();
-        sheet = std::make_unique<CSheetDriver>([this] { ShowInfoSheet(parameters, InfoPage::About, nullptr); });
+        sheet = std::make_unique<CSheetDriver>(InfoSheetAt(parameters, InfoPage::About));
         ASSERT_TRUE(sheet->Opened());
         ASSERT_EQ(L"About", sheet->Tabs().at(sheet->CurrentTab()));
     }
@@ -177,11 +177,16 @@ TEST_F(AboutPage, ShowsThePointingHandOverALinkOnly)
         { sheet->Page(), { area.left + 2, area.bottom + 30 }, LoadCursorW(nullptr, IDC_ARROW) },
     };
     for (const Point& point : points) {
-        SetCursorPos(point.at.x, point.at.y);
-        DWORD_PTR handled = 0;
-        SendMessageTimeoutW(point.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(point.window),
-                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), SMTO_ABORTIFHUNG, 5000, &handled);
+        // The display's one pointer is shared by every program on it, and Wine may refuse a move
+        // while another holds it: move it again until the page shows the cursor expected there.
         CURSORINFO info = { sizeof(info) };
+        WaitUntil(5000, [&] {
+            SetCursorPos(point.at.x, point.at.y);
+            DWORD_PTR handled = 0;
+            SendMessageTimeoutW(point.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(point.window),
+                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), SMTO_ABORTIFHUNG, 5000, &handled);
+            return GetCursorInfo(&info) && info.hCursor == point.expected;
+        });
         ASSERT_TRUE(GetCursorInfo(&info));
         EXPECT_EQ(point.expected, info.hCursor) << point.at.x << "," << point.at.y;
     }

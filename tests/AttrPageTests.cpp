@@ -24,7 +24,7 @@ protected:
             EXPECT_TRUE(SetFileAttributesW(files.back().c_str(), attributes[i] | FILE_ATTRIBUTE_ARCHIVE));
         }
         parameters.GetFileList(ShellDataObject(files));
-        auto sheet = std::make_unique<CSheetDriver>([this, start] { ShowInfoSheet(parameters, start, nullptr); });
+        auto sheet = std::make_unique<CSheetDriver>(InfoSheetAt(parameters, start));
         EXPECT_TRUE(sheet->Opened());
         if (start == InfoPage::Attributes)
             sheet->SelectTab(1);  // several files open on the Type tab

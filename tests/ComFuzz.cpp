@@ -20,7 +20,6 @@
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"SOFTWARE\\Zeph\\Morvane";
 const int kSequences = 3000;
 const int kMaxCallsPerSequence = 12;
 const int kSequencesPerFileSet = 50;
@@ -293,12 +292,8 @@ void RandomSettings(std::mt19937& random)
 {
     static const wchar_t* const kQuickExts[] = { L"", L";", L";doc;xls", L"txt;;bak;", L"a;b;c;d;e;f;g;h;i;j;k;l;m",
                                                  L"\x00e9t\x00e9;\xd83d\xde00;\xd800", L"..;.;con;nul;a/b;a\\b" };
-    CRegKeyHandle key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
     DWORD options = random() % 4 == 0 ? DWORD(random()) : DWORD(DefaultOptions);
-    RegSetValueExW(key, L"Options", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&options), sizeof(options));
-    const wchar_t* quick = kQuickExts[random() % ARRAYSIZE(kQuickExts)];
-    RegSetValueExW(key, L"QuickExts", 0, REG_SZ, reinterpret_cast<const BYTE*>(quick), DWORD((wcslen(quick) + 1) * 2));
+    StoreSettings(options, kQuickExts[random() % ARRAYSIZE(kQuickExts)]);
 }
 
 // What both runs need: sheets and programs replaced by counters, dialogs answered, crashes and
@@ -309,7 +304,7 @@ public:
     {
         SetInfoSheetPresenter(m_previousPresenter);
         SetProgramStarter(m_previousStarter);
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        ClearSettings();
     }
     HWND Window() const { return m_window; }
     size_t DialogsAnswered() const { return m_dialogs.Seen().size(); }

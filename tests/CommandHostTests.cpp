@@ -8,7 +8,6 @@
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"SOFTWARE\\Zeph\\Morvane";
 
 // Runs shellhost.exe on the file with the module's handler only, invoking the offset; its output
 // goes nowhere. Returns the exit code.
@@ -50,13 +49,13 @@ protected:
     static void TearDownTestSuite()
     {
         s_module.reset();
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        ClearSettings();
     }
 
     void SetUp() override
     {
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
-        WriteString(HKEY_CURRENT_USER, kSettingsKey, L"QuickExts", L"doc;md");
+        ClearSettings();
+        StoreQuickExts(L"doc;md");
     }
 
     CTempDir dir{ L"host cmd" };

@@ -15,16 +15,12 @@
 
 namespace {
 
-const wchar_t kSettings[] = L"SOFTWARE\\Zeph\\Morvane";
 const DWORD kAttributeBits = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 void WriteSettings(DWORD options, const std::wstring& quickExts)
 {
-    CRegKeyHandle key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kSettings, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"Options", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&options), sizeof(options)));
-    RegDeleteValueW(key, L"MultipleSelections");
-    WriteString(HKEY_CURRENT_USER, kSettings, L"QuickExts", quickExts);
+    StoreSettings(options, quickExts.c_str());
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, kValueMultipleSelections);
 }
 
 // A handler that was initialised and built its menu for the files, as the shell does it.
@@ -121,7 +117,7 @@ protected:
         WriteSettings(DefaultOptions, L"doc;md");
         CreateDirectoryW(folder.c_str(), nullptr);
     }
-    void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kSettings); }
+    void TearDown() override { ClearSettings(); }
 
     CTempDir dir{ L"dispatch" };
     std::wstring folder = dir / L"My Files";

@@ -12,19 +12,11 @@
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"SOFTWARE\\Zeph\\Morvane";
 const UINT kFirst = 100;
 const DWORD kInfo = OptAdditionalInfo;
 const DWORD kNoSetting = 0xFFFFFFFF;
 const DWORD kEveryGroupInline = kInfo | OptFileDetails | OptCopyMenu | OptAttributes | OptShortcutInfo | OptFileSummary
     | OptOptionsMenu | OptAboutMenu | OptQuickExts;
-
-void SetDword(const wchar_t* name, DWORD value)
-{
-    CRegKeyHandle key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)));
-}
 
 CComPtr<IShellItemArray> ItemArray(const std::vector<std::wstring>& paths)
 {
@@ -154,11 +146,11 @@ class ExplorerCommand : public MenuProfileTest {
 protected:
     void Set(DWORD options, const wchar_t* quickExts)
     {
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        ClearSettings();
         if (options != kNoSetting)
-            SetDword(L"Options", options);
+            StoreSetting(L"Options", options);
         if (*quickExts)
-            WriteString(HKEY_CURRENT_USER, kSettingsKey, L"QuickExts", quickExts);
+            StoreQuickExts(quickExts);
     }
     std::wstring Shortcut()
     {
@@ -218,7 +210,7 @@ TEST_F(ExplorerCommand, TheRootIsHiddenWhereTheClassicMenuAddsNothing)
     CComPtr<IShellItemArray> noPath;
     ASSERT_EQ(S_OK, SHCreateShellItemArrayFromIDLists(1, const_cast<PCIDLIST_ABSOLUTE*>(&computer), &noPath));
     ILFree(computer);
-    SetDword(L"MultipleSelections", 0);
+    StoreSetting(L"MultipleSelections", 0);
     const struct { const char* name; CComPtr<IShellItemArray> items; } cases[] = {
         { "several files, MultipleSelections 0", ItemArray(two) },
         { "no file-system path (My Computer)", noPath },
@@ -249,7 +241,7 @@ TEST_F(ExplorerCommand, TheDescriptionIsBuiltOnceAndSharedByTheChildren)
     EXPECT_EQ(S_OK, root->GetState(items, FALSE, &state));  // now answered from memory
     std::string before;
     WalkModern(root, items, 0, before);
-    SetDword(L"Options", 0);
+    StoreSetting(L"Options", 0);
     std::string after;
     WalkModern(root, items, 0, after);
     EXPECT_EQ(before, after);
@@ -317,7 +309,7 @@ TEST_F(ExplorerCommand, InvokeRunsTheClassicCommandAndRefusesWhatIsNoCommand)
 
 TEST_F(ExplorerCommand, TheEnumeratorKeepsTheContractOfNextSkipResetAndClone)
 {
-    SetDword(L"Options", kInfo | OptCopyMenu);  // type line, separator and the seven copy commands
+    StoreSetting(L"Options", kInfo | OptCopyMenu);  // type line, separator and the seven copy commands
     CComPtr<IShellItemArray> items = ItemArray({ m_dir.MakeFile(L"report.mvt") });
     CComPtr<IExplorerCommand> root = NewRoot(items);
     CComPtr<IEnumExplorerCommand> children;

@@ -5,12 +5,12 @@
 #include <set>
 #include <string>
 #include <wincodec.h>
+#include "Settings.h"
 #include "TestSupport.h"
 
 namespace {
 
 const wchar_t kHandlerLine[] = L"handler *\\MorvaneMenu {5A1E0C37-6B2D-4F80-9C14-7E3B2A9D0F61}\n";
-const wchar_t kSettingsKey[] = L"SOFTWARE\\Zeph\\Morvane";
 const wchar_t kHandlersKey[] = L"*\\shellex\\ContextMenuHandlers";
 const DWORD kHostTimeoutMs = 60000;
 
@@ -229,13 +229,6 @@ Picture ReadPicture(const std::wstring& path)
     return picture;
 }
 
-void WriteDword(HKEY root, const std::wstring& key, const wchar_t* value, DWORD data)
-{
-    CRegKeyHandle handle;
-    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) == ERROR_SUCCESS)
-        RegSetValueExW(handle, value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
-}
-
 class HostTest : public testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -250,10 +243,10 @@ protected:
         s_module.reset();
         DeleteTree(HKEY_CLASSES_ROOT, L".txt");
         DeleteTree(HKEY_CLASSES_ROOT, L"txtfile");
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        ClearSettings();
     }
 
-    void SetUp() override { DeleteTree(HKEY_CURRENT_USER, kSettingsKey); }
+    void SetUp() override { ClearSettings(); }
 
     // A file with fixed content and fixed times (UTC), so that every detail line is known.
     std::wstring MakeReport(const std::wstring& name)
@@ -291,7 +284,7 @@ TEST_F(HostTest, PrintsTheMenuOfOneFileUnderTheDefaultSettings)
 TEST_F(HostTest, PrintsEveryHelpTextAndTheQuickExtensionsOfTheSettings)
 {
     std::wstring path = MakeReport(L"report.txt");
-    WriteString(HKEY_CURRENT_USER, kSettingsKey, L"QuickExts", L"txt;mvq");
+    StoreQuickExts(L"txt;mvq");
     HostResult run = RunHost({ L"--help-texts", path });
     EXPECT_EQ(0u, run.exitCode) << ToNarrow(run.err);
     std::vector<MenuRow> rows = DefaultMenuRows();
@@ -330,7 +323,7 @@ TEST_F(HostTest, CreatesTheModuleOnceForAShortcutThatItIsRegisteredForTwice)
     ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, L"lnkfile", nullptr, shortcutType));
     // Only the type line and the shortcut group: the size and dates of a link file are the
     // platform's own.
-    WriteDword(HKEY_CURRENT_USER, kSettingsKey, L"Options", 0x20 | 0x4 | 0x100000);
+    StoreSettings(0x20 | 0x4 | 0x100000);
     // lnkfile also has the system's own shell-link handler; only the module's entries are looked at.
     HostResult run = RunHost({ L"--handler", L"MorvaneMenu", link });
     EXPECT_EQ(0u, run.exitCode) << ToNarrow(run.err);
@@ -464,7 +457,7 @@ TEST_F(HostTest, SavesEveryPageOfTheSheetItOpensAndThenCancelsIt)
     EXPECT_EQ(5u, pages.size()) << "each picture shows its own page";
     // Cancelled: the Options page, shown on the way, saved nothing.
     EXPECT_EQ(ERROR_FILE_NOT_FOUND,
-              RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"Options", RRF_RT_ANY, nullptr, nullptr, nullptr));
+              RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kValueOptions, RRF_RT_ANY, nullptr, nullptr, nullptr));
     EXPECT_TRUE(GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES);
 }
 

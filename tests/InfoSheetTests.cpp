@@ -33,7 +33,7 @@ TEST_P(InfoSheet, ShowsTheFilesPagesAndStartPage)
     Parameters parameters;
     parameters.GetFileList(ShellDataObject(paths));
 
-    CSheetDriver sheet([&] { ShowInfoSheet(parameters, c.start, nullptr); });
+    CSheetDriver sheet(InfoSheetAt(parameters, c.start));
     ASSERT_TRUE(sheet.Opened());
     EXPECT_EQ(c.caption, sheet.Caption());
     EXPECT_EQ(c.tabs, sheet.Tabs());

@@ -45,7 +45,7 @@ protected:
 
     std::unique_ptr<CSheetDriver> OpenSheet()
     {
-        auto sheet = std::make_unique<CSheetDriver>([this] { ShowInfoSheet(parameters, InfoPage::Shortcut, nullptr); });
+        auto sheet = std::make_unique<CSheetDriver>(InfoSheetAt(parameters, InfoPage::Shortcut));
         EXPECT_TRUE(sheet->Opened());
         return sheet;
     }

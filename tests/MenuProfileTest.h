@@ -6,16 +6,14 @@
 
 class MenuProfileTest : public testing::Test {
 protected:
-    static constexpr const wchar_t* kSettingsKeyName = L"SOFTWARE\\Zeph\\Morvane";
-
     void SetUp() override
     {
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKeyName);
+        ClearSettings();
         RegisterFileType(L".mvt", L"Morvane.TestType", L"Morvane Test File", false);
     }
     void TearDown() override
     {
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKeyName);
+        ClearSettings();
         DeleteTree(HKEY_CLASSES_ROOT, L".mvt");
         DeleteTree(HKEY_CLASSES_ROOT, L"Morvane.TestType");
     }

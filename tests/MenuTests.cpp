@@ -11,22 +11,12 @@
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"SOFTWARE\\Zeph\\Morvane";
 const UINT kFirst = 100;
 const HRESULT kClaimed = MAKE_HRESULT(SEVERITY_SUCCESS, 0, 56);
 const HRESULT kNothing = MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
 
 const DWORD kAll = DefaultOptions;
 const DWORD kInfo = OptAdditionalInfo;
-
-void SetDword(const wchar_t* name, DWORD value)
-{
-    CRegKeyHandle key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)));
-}
-void SetOptions(DWORD value) { SetDword(L"Options", value); }
-void SetQuickExts(const std::wstring& text) { WriteString(HKEY_CURRENT_USER, kSettingsKey, L"QuickExts", text); }
 
 // The menu text as RenderMenu shows it: tabs as \t.
 std::string Shown(const std::wstring& text)
@@ -195,7 +185,7 @@ TEST_F(ContextMenu, TheDefaultMenuOnAFreshProfile)
     // The settings key is created on the first menu.
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
 
-    SetQuickExts(L"mvt;zq1");
+    StoreQuickExts(L"mvt;zq1");
     MenuRun withQuick({ file });
     EXPECT_EQ(kClaimed, withQuick.Query());
     std::string quick = Popup("Quick Extensions", "\"Morvane Test File\\t(.mvt)\" @46\n\"ZQ1 File\\t(.zq1)\" @47\n");
@@ -204,7 +194,7 @@ TEST_F(ContextMenu, TheDefaultMenuOnAFreshProfile)
               withQuick.Map());
     EXPECT_EQ((std::vector<std::wstring>{ L"mvt", L"zq1" }), withQuick.QuickExts());
 
-    SetOptions(DefaultOptions);
+    StoreSettings(DefaultOptions);
     MenuRun stored({ file });
     EXPECT_EQ(kClaimed, stored.Query(CMF_EXPLORE));
     EXPECT_EQ(withQuick.Tree(), stored.Tree());
@@ -213,15 +203,15 @@ TEST_F(ContextMenu, TheDefaultMenuOnAFreshProfile)
 TEST_F(ContextMenu, OptionsZeroGiveTheSimpleItemAndOnlyAdditionalInfoTheTypeLine)
 {
     std::wstring file = MakeFile(L"report.mvt");
-    SetOptions(0);
-    SetQuickExts(L"txt");
+    StoreSettings(0);
+    StoreQuickExts(L"txt");
     MenuRun simple({ file });
     EXPECT_EQ(kClaimed, simple.Query());
     EXPECT_EQ(InShellMenu("\"E&xtension: mvt\" @0\n"), simple.Tree());
     EXPECT_EQ("type 0 openWith -1 locate -1 copy -1+0 attr -1 change -1 link -1/-1 summary -1 options -1 about -1 quick -1+0",
               simple.Map());
 
-    SetOptions(kInfo);
+    StoreSettings(kInfo);
     MenuRun typeOnly({ file });
     EXPECT_EQ(kClaimed, typeOnly.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", kTypeLine)), typeOnly.Tree());
@@ -232,14 +222,14 @@ TEST_F(ContextMenu, OptionsZeroGiveTheSimpleItemAndOnlyAdditionalInfoTheTypeLine
 TEST_F(ContextMenu, FileDetailsInlineAndAsSubmenu)
 {
     std::wstring file = MakeFile(L"report.mvt");
-    SetOptions(kInfo | OptFileDetails);
+    StoreSettings(kInfo | OptFileDetails);
     MenuRun inlined({ file });
     EXPECT_EQ(kClaimed, inlined.Query());
     std::string details = DetailLines(file, "REPORT.MVT");
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n" + details)), inlined.Tree());
     EXPECT_EQ(17, inlined.Handler()->GetCommandMap().locateCmd);
 
-    SetOptions(kInfo | OptFileDetails | OptFileDetailsSubmenu);
+    StoreSettings(kInfo | OptFileDetails | OptFileDetailsSubmenu);
     MenuRun popup({ file });
     EXPECT_EQ(kClaimed, popup.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n" + Popup("File details", details))),
@@ -249,12 +239,12 @@ TEST_F(ContextMenu, FileDetailsInlineAndAsSubmenu)
 TEST_F(ContextMenu, ClipboardInlineAndAsSubmenu)
 {
     std::wstring file = MakeFile(L"report.mvt");
-    SetOptions(kInfo | OptCopyMenu);
+    StoreSettings(kInfo | OptCopyMenu);
     MenuRun inlined({ file });
     EXPECT_EQ(kClaimed, inlined.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n" + kCopyItems)), inlined.Tree());
 
-    SetOptions(kInfo | OptCopyMenu | OptCopyMenuSubmenu);
+    StoreSettings(kInfo | OptCopyMenu | OptCopyMenuSubmenu);
     MenuRun popup({ file });
     EXPECT_EQ(kClaimed, popup.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n" + Popup("Clipboard", kCopyItems))),
@@ -275,14 +265,14 @@ TEST_F(ContextMenu, AttributesInlineAndAsSubmenuWithLettersAndCheckMarks)
         "\"Compressed\" @29 disabled\n"
         "\"Temporary\" @30 disabled\n";
 
-    SetOptions(kInfo | OptAttributes);
+    StoreSettings(kInfo | OptAttributes);
     MenuRun inlined({ file });
     EXPECT_EQ(kClaimed, inlined.Query());
     // Inline: no label line, no "Clear all (SHRA)", no "Change...", yet the change command is mapped.
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n" + items)), inlined.Tree());
     EXPECT_EQ(32, inlined.Handler()->GetCommandMap().attrChangeCmd);
 
-    SetOptions(kInfo | OptAttributes | OptAttributesSubmenu);
+    StoreSettings(kInfo | OptAttributes | OptAttributesSubmenu);
     MenuRun popup({ file });
     EXPECT_EQ(kClaimed, popup.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt",
@@ -314,14 +304,14 @@ TEST_F(ContextMenu, AShortcutShowsItsGroupInlineAndAsSubmenu)
         "\"Directory:\\t" + Shown(m_dir.Path()) + "\" @35 disabled\n"
         "\"Location:\\t<Open in Explorer>\" @36\n";
 
-    SetOptions(kInfo | OptShortcutInfo);
+    StoreSettings(kInfo | OptShortcutInfo);
     MenuRun inlined({ link });
     EXPECT_EQ(kClaimed, inlined.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: lnk", typeLine + "----\n" + lines)), inlined.Tree());
     EXPECT_EQ("type 1 openWith 2 locate -1 copy 18+0 attr 25 change 32 link 36/37 summary 43 options -1 about 44 quick -1+0",
               inlined.Map());
 
-    SetOptions(kInfo | OptShortcutInfo | OptShortcutInfoSubmenu);
+    StoreSettings(kInfo | OptShortcutInfo | OptShortcutInfoSubmenu);
     MenuRun popup({ link });
     EXPECT_EQ(kClaimed, popup.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: lnk",
@@ -348,12 +338,12 @@ TEST_F(ContextMenu, SummaryInlineAndAsSubmenu)
         "\"Keywords:\\t<not set>\" @41 disabled\n"
         "\"Comments:\\t<not set>\" @42 disabled\n";
 
-    SetOptions(kInfo | OptFileSummary);
+    StoreSettings(kInfo | OptFileSummary);
     MenuRun inlined({ document });
     EXPECT_EQ(kClaimed, inlined.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n" + lines)), inlined.Tree());
 
-    SetOptions(kInfo | OptFileSummary | OptFileSummarySubmenu);
+    StoreSettings(kInfo | OptFileSummary | OptFileSummarySubmenu);
     MenuRun popup({ document });
     EXPECT_EQ(kClaimed, popup.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n"
@@ -372,7 +362,7 @@ TEST_F(ContextMenu, DialogCommandsEachAloneAndTogether)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.items);
-        SetOptions(kInfo | c.options);
+        StoreSettings(kInfo | c.options);
         MenuRun run({ file });
         EXPECT_EQ(kClaimed, run.Query());
         EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n" + c.items)), run.Tree());
@@ -384,15 +374,15 @@ TEST_F(ContextMenu, DialogCommandsEachAloneAndTogether)
 TEST_F(ContextMenu, QuickExtensionsInlineAndAsSubmenu)
 {
     std::wstring file = MakeFile(L"report.mvt");
-    SetQuickExts(L"zq1;mvt");
+    StoreQuickExts(L"zq1;mvt");
     const std::string items = "\"ZQ1 File\\t(.zq1)\" @46\n\"Morvane Test File\\t(.mvt)\" @47\n";
 
-    SetOptions(kInfo | OptQuickExts);
+    StoreSettings(kInfo | OptQuickExts);
     MenuRun inlined({ file });
     EXPECT_EQ(kClaimed, inlined.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n" + items)), inlined.Tree());
 
-    SetOptions(kInfo | OptQuickExts | OptQuickExtsSubmenu);
+    StoreSettings(kInfo | OptQuickExts | OptQuickExtsSubmenu);
     MenuRun popup({ file });
     EXPECT_EQ(kClaimed, popup.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n" + Popup("Quick Extensions", items))),
@@ -401,7 +391,7 @@ TEST_F(ContextMenu, QuickExtensionsInlineAndAsSubmenu)
               popup.Map());
 
     // Switched on with an empty list, or listed but switched off: no group.
-    SetQuickExts(L"");
+    StoreQuickExts(L"");
     MenuRun empty({ file });
     EXPECT_EQ(kClaimed, empty.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", kTypeLine)), empty.Tree());
@@ -418,8 +408,8 @@ TEST_F(ContextMenu, TwelveQuickExtensionsAreAllCountedButTenShown)
         if (i <= 10)
             items += "\"Q" + std::to_string(i) + " File\\t(.q" + std::to_string(i) + ")\" @" + std::to_string(45 + i) + "\n";
     }
-    SetQuickExts(list);
-    SetOptions(kInfo | OptQuickExts);
+    StoreQuickExts(list);
+    StoreSettings(kInfo | OptQuickExts);
     MenuRun run({ file });
     EXPECT_EQ(kClaimed, run.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n" + items)), run.Tree());
@@ -431,8 +421,8 @@ TEST_F(ContextMenu, TwelveQuickExtensionsAreAllCountedButTenShown)
 TEST_F(ContextMenu, ATrailingSemicolonGivesAnEmptyLastEntry)
 {
     std::wstring file = MakeFile(L"report.mvt");
-    SetQuickExts(L"mvt;");
-    SetOptions(kInfo | OptQuickExts);
+    StoreQuickExts(L"mvt;");
+    StoreSettings(kInfo | OptQuickExts);
     MenuRun run({ file });
     EXPECT_EQ(kClaimed, run.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n"
@@ -445,7 +435,7 @@ TEST_F(ContextMenu, ATrailingSemicolonGivesAnEmptyLastEntry)
 TEST_F(ContextMenu, ALeadingSemicolonGivesAnEmptyFirstEntryAndLosesNone)
 {
     std::wstring file = MakeFile(L"report.mvt");
-    SetOptions(kInfo | OptQuickExts);
+    StoreSettings(kInfo | OptQuickExts);
     struct Case { const wchar_t* list; std::vector<std::wstring> entries; const char* items; } cases[] = {
         { L";mvt", { L"", L"mvt" }, "\"No association\\t(.)\" @46\n\"Morvane Test File\\t(.mvt)\" @47\n" },
         { L";mvt;zq1", { L"", L"mvt", L"zq1" },
@@ -454,7 +444,7 @@ TEST_F(ContextMenu, ALeadingSemicolonGivesAnEmptyFirstEntryAndLosesNone)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(ToNarrow(c.list));
-        SetQuickExts(c.list);
+        StoreQuickExts(c.list);
         MenuRun run({ file });
         EXPECT_EQ(kClaimed, run.Query());
         EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n" + c.items)), run.Tree());
@@ -466,12 +456,12 @@ TEST_F(ContextMenu, ALeadingSemicolonGivesAnEmptyFirstEntryAndLosesNone)
 TEST_F(ContextMenu, AFileWithoutExtension)
 {
     std::wstring file = MakeFile(L"README");
-    SetOptions(kInfo);
+    StoreSettings(kInfo);
     MenuRun full({ file });
     EXPECT_EQ(kClaimed, full.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: <none>", "\"Type:\\tNo association...\" @1 default\n")), full.Tree());
 
-    SetOptions(0);
+    StoreSettings(0);
     MenuRun simple({ file });
     EXPECT_EQ(kClaimed, simple.Query());
     EXPECT_EQ(InShellMenu("\"E&xtension: \" @0\n"), simple.Tree());
@@ -497,8 +487,8 @@ TEST_F(ContextMenu, TwoFilesGetTheSimpleItemWithTheirCommonExtension)
 TEST_F(ContextMenu, MultipleSelectionsZeroRefusesSeveralFilesOnly)
 {
     std::wstring one = MakeFile(L"one.mvt"), two = MakeFile(L"two.mvt");
-    SetDword(L"MultipleSelections", 0);
-    SetOptions(kInfo);
+    StoreSetting(kValueMultipleSelections, 0);
+    StoreSettings(kInfo);
     MenuRun several({ one, two });
     EXPECT_EQ(kNothing, several.Query());
     EXPECT_EQ(InShellMenu(""), several.Tree());
@@ -511,7 +501,7 @@ TEST_F(ContextMenu, MultipleSelectionsZeroRefusesSeveralFilesOnly)
 TEST_F(ContextMenu, DefaultOnlyFailsAndALaterNormalRequestStillBuilds)
 {
     std::wstring file = MakeFile(L"report.mvt");
-    SetOptions(kInfo);
+    StoreSettings(kInfo);
     MenuRun run({ file });
     EXPECT_EQ(E_FAIL, run.Query(CMF_DEFAULTONLY));
     EXPECT_EQ(E_FAIL, run.Query(CMF_DEFAULTONLY | CMF_EXPLORE));
@@ -523,7 +513,7 @@ TEST_F(ContextMenu, DefaultOnlyFailsAndALaterNormalRequestStillBuilds)
 TEST_F(ContextMenu, OtherMenuTypesGetNothingAndLeaveTheBuildToALaterNormalRequest)
 {
     std::wstring file = MakeFile(L"report.mvt");
-    SetOptions(kInfo);
+    StoreSettings(kInfo);
     for (UINT flags : { UINT(CMF_VERBSONLY), UINT(CMF_NOVERBS), UINT(CMF_EXPLORE | CMF_NOVERBS) }) {
         SCOPED_TRACE(flags);
         MenuRun run({ file });
@@ -541,7 +531,7 @@ TEST_F(ContextMenu, OtherMenuTypesGetNothingAndLeaveTheBuildToALaterNormalReques
 TEST_F(ContextMenu, ARangeTooSmallForEveryOffsetGetsNothingAndALaterOneBuilds)
 {
     std::wstring file = MakeFile(L"report.mvt");
-    SetOptions(0);
+    StoreSettings(0);
     struct Case { UINT first, last; HRESULT result; } cases[] = {
         { kFirst, kFirst + 54, kNothing },  // 55 identifiers
         { kFirst, kFirst, kNothing },
@@ -565,7 +555,7 @@ TEST_F(ContextMenu, ARangeTooSmallForEveryOffsetGetsNothingAndALaterOneBuilds)
 TEST_F(ContextMenu, AHandleThatIsNoMenuGetsNothingAndALaterMenuBuilds)
 {
     std::wstring file = MakeFile(L"report.mvt");
-    SetOptions(0);
+    StoreSettings(0);
     HMENU destroyed = CreatePopupMenu();
     DestroyMenu(destroyed);
     HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
@@ -582,11 +572,11 @@ TEST_F(ContextMenu, AHandleThatIsNoMenuGetsNothingAndALaterMenuBuilds)
 TEST_F(ContextMenu, ASecondRequestAddsNothingClaimsNothingAndKeepsTheMap)
 {
     std::wstring file = MakeFile(L"report.mvt");
-    SetOptions(kInfo);
+    StoreSettings(kInfo);
     MenuRun run({ file });
     EXPECT_EQ(kClaimed, run.Query());
     std::string first = run.Tree(), map = run.Map();
-    SetOptions(0);
+    StoreSettings(0);
     EXPECT_EQ(kNothing, run.Query());
     EXPECT_EQ(first, run.Tree());
     EXPECT_EQ(map, run.Map());
@@ -595,7 +585,7 @@ TEST_F(ContextMenu, ASecondRequestAddsNothingClaimsNothingAndKeepsTheMap)
 TEST_F(ContextMenu, WithoutInitializeThereIsNoItemUntilASelectionArrives)
 {
     std::wstring file = MakeFile(L"report.mvt");
-    SetOptions(0);
+    StoreSettings(0);
     MenuRun run({}, false);
     EXPECT_EQ(kNothing, run.Query());
     EXPECT_EQ(InShellMenu(""), run.Tree());
@@ -615,7 +605,7 @@ TEST_F(ContextMenu, WithoutInitializeThereIsNoItemUntilASelectionArrives)
 TEST_F(ContextMenu, TwoThreadsAtOnceBuildOneMenu)
 {
     std::wstring file = MakeFile(L"report.mvt");
-    SetOptions(kInfo);
+    StoreSettings(kInfo);
     for (int round = 0; round < 20; ++round) {
         SCOPED_TRACE(round);
         MenuRun run({ file });
@@ -646,7 +636,7 @@ TEST_F(ContextMenu, TwoThreadsAtOnceBuildOneMenu)
 TEST_F(ContextMenu, ASecondInitializeKeepsTheFirstSelection)
 {
     std::wstring first = MakeFile(L"first.mvt"), second = MakeFile(L"second.zq1");
-    SetOptions(0);
+    StoreSettings(0);
     MenuRun run({ first });
     CComPtr<IDataObject> other = ShellDataObject({ second });
     EXPECT_EQ(S_OK, run.Handler()->Initialize(nullptr, other, nullptr));
@@ -658,7 +648,7 @@ TEST_F(ContextMenu, LongTextsAreCutToTheirLines)
 {
     std::wstring extension(120, L'e');
     std::wstring file = m_dir.MakeFile(L"long." + extension);
-    SetOptions(kInfo);
+    StoreSettings(kInfo);
     MenuRun longExtension({ file });
     EXPECT_EQ(kClaimed, longExtension.Query());
     // The label and the type line are cut to 99 characters, the type name to 79.
@@ -668,7 +658,7 @@ TEST_F(ContextMenu, LongTextsAreCutToTheirLines)
 
     std::wstring document = m_dir / L"long.mvt";
     ASSERT_EQ(S_OK, CreateCompoundDocument(document, { std::string(150, 't').c_str(), nullptr, "Ann" }));
-    SetOptions(kInfo | OptFileSummary);
+    StoreSettings(kInfo | OptFileSummary);
     MenuRun longTitle({ document });
     EXPECT_EQ(kClaimed, longTitle.Query());
     EXPECT_EQ(InShellMenu(Popup("E&xtension: mvt", std::string(kTypeLine) + "----\n"

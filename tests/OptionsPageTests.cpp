@@ -30,51 +30,18 @@ const struct {
 const int kListControls[] = { IDC_OPTIONS_QUICKLIST, IDC_OPTIONS_ADD, IDC_OPTIONS_REMOVE, IDC_OPTIONS_UP,
                               IDC_OPTIONS_DOWN, IDC_OPTIONS_SAVE, IDC_OPTIONS_REFRESH };
 
-void StoreOptions(DWORD options)
-{
-    CRegKeyHandle key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, kValueOptions, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&options), sizeof(options)));
-}
-
-void Store(DWORD options, const wchar_t* quickExts)
-{
-    StoreOptions(options);
-    if (quickExts)
-        WriteString(HKEY_CURRENT_USER, kSettingsKey, kValueQuickExts, quickExts);
-}
-
-DWORD StoredOptions()
-{
-    DWORD value = 0xBAD, size = sizeof(value);
-    RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kValueOptions, RRF_RT_REG_DWORD, nullptr, &value, &size);
-    return value;
-}
-
-std::wstring StoredQuickExts()
-{
-    std::wstring text;
-    if (!ReadString(HKEY_CURRENT_USER, kSettingsKey, kValueQuickExts, text))
-        return L"<missing>";
-    return text;
-}
-
 class OptionsPageTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        ClearSettings();
         m_file = m_dir.MakeFile(L"note.txt");
         m_parameters.GetFileList(ShellDataObject({ m_file }));
         ASSERT_NE(nullptr, m_parameters.GetFileList());
     }
-    void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kSettingsKey); }
+    void TearDown() override { ClearSettings(); }
 
-    std::function<void()> ShowOptions() { return ShowOptions(m_parameters); }
-    static std::function<void()> ShowOptions(Parameters& parameters)
-    {
-        return [&parameters] { ShowInfoSheet(parameters, InfoPage::Options, nullptr); };
-    }
+    std::function<void()> ShowOptions() { return InfoSheetAt(m_parameters, InfoPage::Options); }
 
     static std::vector<std::wstring> Entries(CSheetDriver& sheet)
     {
@@ -92,9 +59,7 @@ protected:
     static void SelectEntry(CSheetDriver& sheet, int index)
     {
         sheet.Send(IDC_OPTIONS_QUICKLIST, CB_SETCURSEL, WPARAM(index));
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(sheet.Page(), WM_COMMAND, MAKEWPARAM(IDC_OPTIONS_QUICKLIST, CBN_SELCHANGE),
-                            reinterpret_cast<LPARAM>(sheet.Item(IDC_OPTIONS_QUICKLIST)), SMTO_ABORTIFHUNG, 5000, &ignored);
+        sheet.Notify(IDC_OPTIONS_QUICKLIST, CBN_SELCHANGE);
     }
     static void Add(CSheetDriver& sheet, const std::wstring& typed)
     {
@@ -123,7 +88,7 @@ protected:
 TEST_F(OptionsPageTest, ShowsEveryStoredBitAndEntry)
 {
     const DWORD stored = OptAdditionalInfo | OptCopyMenu | OptFileSummarySubmenu | OptTypeIcons | OptShortcutInfoSubmenu;
-    Store(stored, L"txt;;bak");
+    StoreSettings(stored, L"txt;;bak");
     CSheetDriver sheet(ShowOptions());
     ASSERT_TRUE(sheet.Opened());
     EXPECT_EQ(L"Options", sheet.Tabs()[sheet.CurrentTab()]);
@@ -152,12 +117,12 @@ TEST_F(OptionsPageTest, OkAndApplySaveExactlyTheSixteenBits)
     for (const auto& c : cases) {
         // A handler of its own for each case: a handler keeps its settings key open, and the key
         // is deleted here.
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        ClearSettings();
         if (c.storeFirst)
-            Store(c.stored, L"txt;;bak");
+            StoreSettings(c.stored, L"txt;;bak");
         Parameters parameters;
         parameters.GetFileList(ShellDataObject({ m_file }));
-        CSheetDriver sheet(ShowOptions(parameters));
+        CSheetDriver sheet(InfoSheetAt(parameters, InfoPage::Options));
         ASSERT_TRUE(sheet.Opened());
         for (int id : c.clicks)
             sheet.Click(id);
@@ -176,7 +141,7 @@ TEST_F(OptionsPageTest, OkAndApplySaveExactlyTheSixteenBits)
 
 TEST_F(OptionsPageTest, CancelSavesNothing)
 {
-    Store(OptAdditionalInfo, L"txt");
+    StoreSettings(OptAdditionalInfo, L"txt");
     CSheetDriver sheet(ShowOptions());
     ASSERT_TRUE(sheet.Opened());
     sheet.Click(IDC_OPTIONS_COPYMENU);
@@ -220,7 +185,7 @@ TEST_F(OptionsPageTest, BoxesFollowTheMasterSwitchAndTheirGroups)
         { kSixteenBits & ~groups, { IDC_OPTIONS_COPYMENU }, [&] { auto s = groupsOff; s.erase(IDC_OPTIONS_COPYMENU_SUB); return s; }() },
     };
     for (const auto& c : cases) {
-        Store(c.stored, L"txt;bak");
+        StoreSettings(c.stored, L"txt;bak");
         CSheetDriver sheet(ShowOptions());
         ASSERT_TRUE(sheet.Opened());
         DWORD expectedChecks = c.stored;
@@ -268,7 +233,7 @@ TEST_F(OptionsPageTest, AddCleansTheTypedExtension)
         { L"a;b;c;d;e;f;g;h;i;j;k;l", L"m", L"a;b;c;d;e;f;g;h;i;j;k;l", kTooMany, L"m", -1 },
     };
     for (const auto& c : cases) {
-        Store(kSixteenBits, c.stored);
+        StoreSettings(kSixteenBits, c.stored);
         CSheetDriver sheet(ShowOptions());
         ASSERT_TRUE(sheet.Opened());
         Add(sheet, c.typed);
@@ -311,7 +276,7 @@ TEST_F(OptionsPageTest, RemoveUpAndDownReorderTheSavedList)
         { -1, { IDC_OPTIONS_REMOVE }, L"a;b;c", false, false },
     };
     for (const auto& c : cases) {
-        Store(kSixteenBits, L"a;b;c");
+        StoreSettings(kSixteenBits, L"a;b;c");
         CSheetDriver sheet(ShowOptions());
         ASSERT_TRUE(sheet.Opened());
         if (c.select >= 0)
@@ -349,13 +314,13 @@ TEST_F(OptionsPageTest, SaveWritesAtOnceAndCancelKeepsIt)
 // the one read before.
 TEST_F(OptionsPageTest, RefreshRereadsTheStoredSettings)
 {
-    Store(kSixteenBits, L"txt;bak");
+    StoreSettings(kSixteenBits, L"txt;bak");
     CSheetDriver sheet(ShowOptions());
     ASSERT_TRUE(sheet.Opened());
     sheet.Click(IDC_OPTIONS_COPYMENU);
     Add(sheet, L"htm");
     SelectEntry(sheet, 1);
-    Store(OptAdditionalInfo | OptOptionsMenu, L"doc");
+    StoreSettings(OptAdditionalInfo | OptOptionsMenu, L"doc");
     sheet.Click(IDC_OPTIONS_REFRESH);
     sheet.Sync();
     EXPECT_TRUE(Checked(sheet, IDC_OPTIONS_OPTIONSMENU));
@@ -377,7 +342,8 @@ TEST_F(OptionsPageTest, RefreshRereadsTheStoredSettings)
     EXPECT_EQ(L"doc", StoredQuickExts());
 }
 
-// While the list's edit field has the focus, Add is drawn as the default button.
+// While the list's edit field has the focus, Add is drawn as the default button. The combo box
+// tells its page when its edit gains and loses the focus; those notifications are sent here.
 TEST_F(OptionsPageTest, AddIsTheDefaultButtonWhileTheEditHasTheFocus)
 {
     CSheetDriver sheet(ShowOptions());
@@ -386,12 +352,9 @@ TEST_F(OptionsPageTest, AddIsTheDefaultButtonWhileTheEditHasTheFocus)
     ASSERT_TRUE(GetComboBoxInfo(sheet.Item(IDC_OPTIONS_QUICKLIST), &info));
     auto addStyle = [&] { return GetWindowLongW(sheet.Item(IDC_OPTIONS_ADD), GWL_STYLE) & BS_TYPEMASK; };
     EXPECT_EQ(BS_PUSHBUTTON, addStyle());
-    PostMessageW(info.hwndItem, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    PostMessageW(info.hwndItem, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-    sheet.Sync();
+    sheet.Notify(IDC_OPTIONS_QUICKLIST, CBN_SETFOCUS);
     EXPECT_EQ(BS_DEFPUSHBUTTON, addStyle());
-    sheet.Click(IDC_OPTIONS_REFRESH);
-    sheet.Sync();
+    sheet.Notify(IDC_OPTIONS_QUICKLIST, CBN_KILLFOCUS);
     EXPECT_EQ(BS_PUSHBUTTON, addStyle());
 }
 

@@ -42,12 +42,6 @@ protected:
         RtlInitUnicodeString(&valueName, name);
         ASSERT_EQ(0, NtSetValueKey(key, &valueName, 0, type, const_cast<void*>(data), size));
     }
-    static DWORD StoredOptions()
-    {
-        DWORD value = 0, size = sizeof(value);
-        RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kValueOptions, RRF_RT_REG_DWORD, nullptr, &value, &size);
-        return value;
-    }
 };
 
 TEST_F(SettingsTest, AFreshProfileGetsTheKeyAndTheDefaults)

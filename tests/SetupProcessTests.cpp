@@ -43,15 +43,14 @@ bool HasChildText(HWND page, const char* text)
 // The completion page: current, and the finish button captioned "Close" with Cancel unavailable.
 HWND WaitForCompletionPage(HWND sheet)
 {
-    for (int i = 0; i < 600; ++i) {
-        DWORD_PTR page = 0;
+    DWORD_PTR page = 0;
+    bool reached = WaitUntil(30000, [&] {
+        page = 0;
         SendMessageTimeoutA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_ABORTIFHUNG, 2000, &page);
-        if (page && !GetDlgItem(HWND(page), 1003) && TextOf(GetDlgItem(sheet, kFinishButton)) == "Close" &&
-            !IsWindowEnabled(GetDlgItem(sheet, IDCANCEL)))
-            return HWND(page);
-        Sleep(50);
-    }
-    return nullptr;
+        return page && !GetDlgItem(HWND(page), 1003) && TextOf(GetDlgItem(sheet, kFinishButton)) == "Close" &&
+               !IsWindowEnabled(GetDlgItem(sheet, IDCANCEL));
+    });
+    return reached ? HWND(page) : nullptr;
 }
 
 // Drives the wizard from the welcome page to the ready page with the folder typed in; the folder

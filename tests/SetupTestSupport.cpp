@@ -14,21 +14,8 @@ namespace {
 
 const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const wchar_t kPendingValue[] = L"PendingFileRenameOperations";
-const DWORD kPollMs = 50;
 const UINT kMessageTimeoutMs = 2000;
 LONG g_folderCounter = 0;
-
-bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& ready)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (ready())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(kPollMs);
-    }
-}
 
 std::string ClassOf(HWND window)
 {

@@ -1,4 +1,5 @@
 #include "SheetDriver.h"
+#include "TestSupport.h"
 #include <commctrl.h>
 #include <prsht.h>
 #include <gtest/gtest.h>
@@ -109,15 +110,15 @@ LRESULT CALLBACK CSheetDriver::MessageHook(int code, WPARAM wParam, LPARAM lPara
 
 void CSheetDriver::FindSheet(DWORD timeoutMs)
 {
-    for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
+    // Stops early when show() returned without a sheet.
+    WaitUntil(timeoutMs, [&] {
         for (HWND window : WindowsOf(m_threadId))
             if (IsWindowVisible(window) && SendWithTimeout(window, PSM_GETTABCONTROL, 0, 0)) {
                 m_sheet = window;
-                return;
+                return true;
             }
-        if (WaitForSingleObject(m_thread, 20) != WAIT_TIMEOUT)
-            return;
-    }
+        return WaitForSingleObject(m_thread, 0) != WAIT_TIMEOUT;
+    });
 }
 
 bool CSheetDriver::SyncOnce(DWORD timeoutMs)
@@ -229,6 +230,14 @@ LRESULT CSheetDriver::Send(int id, UINT message, WPARAM wParam, LPARAM lParam)
     return item ? SendWithTimeout(item, message, wParam, lParam) : 0;
 }
 
+void CSheetDriver::Notify(int id, WORD code)
+{
+    HWND item = Item(id);
+    EXPECT_TRUE(item) << "no control " << id;
+    if (item)
+        SendWithTimeout(GetParent(item), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(item));
+}
+
 void CSheetDriver::Click(int id)
 {
     HWND item = Item(id);
@@ -263,4 +272,9 @@ std::vector<SeenDialog> CSheetDriver::Seen() const
     std::vector<SeenDialog> seen = m_seenDialogs;
     LeaveCriticalSection(&m_lock);
     return seen;
+}
+
+std::function<void()> InfoSheetAt(Parameters& handler, InfoPage page)
+{
+    return [&handler, page] { ShowInfoSheet(handler, page, nullptr); };
 }

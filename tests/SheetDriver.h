@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 #include "DialogWatcher.h"
+#include "InfoSheet.h"
 
 class CSheetDriver {
 public:
@@ -33,6 +34,9 @@ public:
     // Sets a control's text as typing would: an edit then notifies its page of the change.
     void SetText(int id, const std::wstring& text);
     LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // A control's notification to its page (CBN_SELCHANGE, CBN_SETFOCUS...), sent as the control
+    // sends it: the page's reaction without the user's input that would cause it.
+    void Notify(int id, WORD code);
     // A click on a button of the current page.
     void Click(int id);
     // One of the sheet's buttons: PSBTN_OK, PSBTN_APPLYNOW, PSBTN_CANCEL.
@@ -65,3 +69,7 @@ private:
     std::function<int(HWND, const SeenDialog&)> m_answer;
     mutable CRITICAL_SECTION m_lock;
 };
+
+// What a menu command does to open the file-information sheet on the handler's files at one page,
+// for a driver to run; the handler must outlive the driver.
+std::function<void()> InfoSheetAt(Parameters& handler, InfoPage page);

@@ -24,7 +24,7 @@ protected:
     {
         EXPECT_EQ(S_OK, CreateCompoundDocument(doc, { title, "Subject", "Author", "Keys", "Notes" }));
         parameters.GetFileList(ShellDataObject({ doc }));
-        auto sheet = std::make_unique<CSheetDriver>([this, start] { ShowInfoSheet(parameters, start, nullptr); });
+        auto sheet = std::make_unique<CSheetDriver>(InfoSheetAt(parameters, start));
         EXPECT_TRUE(sheet->Opened());
         return sheet;
     }

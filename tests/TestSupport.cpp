@@ -208,15 +208,21 @@ CRegisteredModule::~CRegisteredModule()
 
 std::wstring ClipboardText()
 {
-    std::wstring text = L"<no text>";
-    if (!OpenClipboard(nullptr))
-        return L"<not opened>";
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        CGlobalLock<wchar_t> lock(data);
-        if (lock.Get())
-            text.assign(lock.Get(), wcsnlen(lock.Get(), lock.Size() / sizeof(wchar_t)));
-    }
-    CloseClipboard();
+    // The clipboard is one for all desktops, and Wine's clipboard manager of each desktop opens it
+    // now and then to copy it to and from the display's, empty for a moment: wait for the text.
+    std::wstring text = L"<not opened>";
+    WaitUntil(5000, [&text] {
+        if (!OpenClipboard(nullptr))
+            return false;
+        text = L"<no text>";
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            CGlobalLock<wchar_t> lock(data);
+            if (lock.Get())
+                text.assign(lock.Get(), wcsnlen(lock.Get(), lock.Size() / sizeof(wchar_t)));
+        }
+        CloseClipboard();
+        return text != L"<no text>";
+    });
     return text;
 }
 
@@ -285,6 +291,33 @@ void WriteString(HKEY root, const std::wstring& key, const wchar_t* value, const
     if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) == ERROR_SUCCESS)
         RegSetValueExW(handle, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                        DWORD((text.size() + 1) * sizeof(wchar_t)));
+}
+
+bool WriteDword(HKEY root, const std::wstring& key, const wchar_t* value, DWORD data)
+{
+    CRegKeyHandle handle;
+    return RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) == ERROR_SUCCESS
+        && RegSetValueExW(handle, value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data)) == ERROR_SUCCESS;
+}
+
+DWORD ReadDword(HKEY root, const std::wstring& key, const wchar_t* value, DWORD missing)
+{
+    DWORD data = 0, size = sizeof(data);
+    if (RegGetValueW(root, key.c_str(), value, RRF_RT_REG_DWORD, nullptr, &data, &size) != ERROR_SUCCESS)
+        return missing;
+    return data;
+}
+
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& ready, DWORD pollMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (ready())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(pollMs);
+    }
 }
 
 void RegisterFileType(const std::wstring& ext, const std::wstring& progId, const std::wstring& typeName, bool shortcut)

@@ -2,9 +2,14 @@
 #pragma once
 #include <windows.h>
 #include <shlobj.h>
+#include <functional>
 #include <string>
 #include <vector>
 #include "Holders.h"
+
+// Polls ready() every pollMs until it holds or timeoutMs have passed; true when it held. Every wait
+// of the tests on something another thread or process does goes through here.
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& ready, DWORD pollMs = 20);
 
 // A folder of its own for one test, deleted with everything in it when the holder goes.
 class CTempDir {
@@ -76,6 +81,20 @@ std::vector<std::wstring> SubKeys(HKEY root, const std::wstring& key);
 std::vector<std::wstring> ValueNames(HKEY root, const std::wstring& key);
 void DeleteTree(HKEY root, const std::wstring& key);
 void WriteString(HKEY root, const std::wstring& key, const wchar_t* value, const std::wstring& text);
+// False when the value could not be written.
+bool WriteDword(HKEY root, const std::wstring& key, const wchar_t* value, DWORD data);
+// A REG_DWORD value, or missing when there is none.
+DWORD ReadDword(HKEY root, const std::wstring& key, const wchar_t* value, DWORD missing);
+
+// The module's settings key of the current user (module tests only, SettingsStore.cpp): the stored
+// options and, when given, quick extensions; what is stored (missing values read as 0xBAD and
+// "<missing>"); and the key removed.
+void StoreSettings(DWORD options, const wchar_t* quickExts = nullptr);
+void StoreSetting(const wchar_t* value, DWORD data);
+void StoreQuickExts(const std::wstring& quickExts);
+DWORD StoredOptions();
+std::wstring StoredQuickExts();
+void ClearSettings();
 // Registers ".ext" as type progId; with shortcut, the type carries "IsShortcut".
 void RegisterFileType(const std::wstring& ext, const std::wstring& progId, const std::wstring& typeName, bool shortcut);
 

@@ -48,7 +48,7 @@ class TypePage : public testing::Test {
 protected:
     void SetUp() override
     {
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        ClearSettings();
         for (const auto& type : kTypes)
             RegisterFileType(type.ext, type.progId, type.typeName, false);
     }
@@ -62,7 +62,7 @@ protected:
         }
         for (const auto& key : kLongKeys)
             DeleteTree(HKEY_CLASSES_ROOT, key);
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        ClearSettings();
     }
 
     // A fresh handler's sheet on the named files of the test folder, open on the Type page.
@@ -75,8 +75,7 @@ protected:
                                                                                                : *m_dir / name);
         m_parameters = std::make_unique<Parameters>();
         m_parameters->GetFileList(ShellDataObject(paths));
-        Parameters* parameters = m_parameters.get();
-        m_sheet = std::make_unique<CSheetDriver>([parameters] { ShowInfoSheet(*parameters, InfoPage::Type, nullptr); });
+        m_sheet = std::make_unique<CSheetDriver>(InfoSheetAt(*m_parameters, InfoPage::Type));
         EXPECT_TRUE(m_sheet->Opened());
         return *m_sheet;
     }
@@ -157,11 +156,11 @@ protected:
     }
 
     // The popup menu the sheet's thread tracks, or null when none shows within the time.
-    HWND WaitForMenu(int timeoutMs = 5000) const
+    HWND WaitForMenu(DWORD timeoutMs = 5000) const
     {
         DWORD thread = GetWindowThreadProcessId(m_sheet->Sheet(), nullptr);
-        for (int waited = 0; waited < timeoutMs; waited += 20) {
-            HWND found = nullptr;
+        HWND found = nullptr;
+        WaitUntil(timeoutMs, [&] {
             EnumThreadWindows(thread, [](HWND window, LPARAM param) {
                 wchar_t name[16] = {};
                 GetClassNameW(window, name, ARRAYSIZE(name));
@@ -171,11 +170,9 @@ protected:
                 }
                 return TRUE;
             }, reinterpret_cast<LPARAM>(&found));
-            if (found)
-                return found;
-            Sleep(20);
-        }
-        return nullptr;
+            return found != nullptr;
+        });
+        return found;
     }
 
     std::unique_ptr<CTempDir> m_dir = std::make_unique<CTempDir>(L"type page");
@@ -374,7 +371,7 @@ TEST_F(TypePage, WidthsAreReadAndWrittenBack)
         { nullptr, kDefault, 64, 90, PSBTN_CANCEL, L"" },
     };
     for (const auto& c : cases) {
-        DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        ClearSettings();
         if (c.stored)
             WriteString(HKEY_CURRENT_USER, kSettingsKey, kValueWidths, c.stored);
         CSheetDriver& sheet = Open({ L"x.mvta" });

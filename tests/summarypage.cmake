@@ -1,2 +1,2 @@
 # The Summary page on the real sheet, on real compound documents.
-morvane_test(summarypage_tests SOURCES SummaryPageTests.cpp SheetDriver.cpp DialogWatcher.cpp LOCKS settings display)
+morvane_test(summarypage_tests SOURCES SummaryPageTests.cpp SheetDriver.cpp DialogWatcher.cpp LOCKS settings)

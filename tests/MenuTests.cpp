@@ -688,7 +688,7 @@ TEST_F(ContextMenu, AnOnlineOnlyFileKeepsItsFindDataAndTypeLinesButIsNeverOpened
     std::wstring target = m_dir.MakeFile(L"tool.exe");
     std::wstring link = m_dir / L"tool.lnk";
     ASSERT_EQ(S_OK, CreateShortcut(link, target, L"", m_dir.Path()));
-    SetOptions(kInfo | OptAttributes | OptFileSummary | OptShortcutInfo);
+    StoreSettings(kInfo | OptAttributes | OptFileSummary | OptShortcutInfo);
     SetFindDataReader(&FindWithCloudAttributes);
     // Recall on data access (0x400000), recall on open (0x40000), offline (0x1000).
     for (DWORD cloud : { 0x400000u, 0x40000u, 0x1000u }) {

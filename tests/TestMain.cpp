@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <string>
 #include "Holders.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -100,6 +101,19 @@ int RunOnOwnDesktop()
     return int(exitCode);
 }
 
+// Wine brings a new desktop up with the first window made on it, and its clipboard some time after:
+// under load a test could find neither yet. Waits until both can be had.
+bool WaitForDesktop()
+{
+    return WaitUntil(30000, [] {
+        CWindowHandle probe(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+        if (!probe.IsValid() || !OpenClipboard(probe))
+            return false;
+        CloseClipboard();
+        return true;
+    }, 50);
+}
+
 }
 
 int main(int argc, char** argv)
@@ -109,6 +123,8 @@ int main(int argc, char** argv)
     // MORVANE_SHARED_DESKTOP=1 keeps the program on the desktop it was started on (to watch it).
     if (!OnOwnDesktop() && !GetEnvironmentVariableW(L"MORVANE_SHARED_DESKTOP", nullptr, 0))
         return RunOnOwnDesktop();
+    if (OnOwnDesktop() && !WaitForDesktop())
+        fwprintf(stderr, L"the desktop %ls gave no window or clipboard within 30 s\n", CurrentDesktopName().c_str());
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     testing::InitGoogleTest(&argc, argv);
     int result = RUN_ALL_TESTS();

@@ -8,20 +8,20 @@ identity and command class, the Publisher against the signing certificate, and t
 import argparse
 import base64
 import hashlib
-import importlib.util
 import os
 import re
 import struct
+import runpy
 import subprocess
 import sys
 import tempfile
+import types
 import xml.etree.ElementTree as ET
 import zipfile
 
 TOOLS = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location('make_package', os.path.join(TOOLS, 'make-package.py'))
-make_package = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(make_package)
+# The packer's own functions, so that the check reads names and subjects exactly as they were written.
+make_package = types.SimpleNamespace(**runpy.run_path(os.path.join(TOOLS, 'make-package.py'), run_name='make_package'))
 
 FOOTPRINT = {'AppxBlockMap.xml', '[Content_Types].xml', 'AppxSignature.p7x'}
 PAYLOAD = {'AppxManifest.xml', 'Assets/StoreLogo.png', 'Assets/Square150x150Logo.png', 'Assets/Square44x44Logo.png'}

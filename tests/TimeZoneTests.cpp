@@ -19,3 +19,21 @@ TEST(FormatFileTimeInAZoneWithDaylightSaving, EachDateTakesTheOffsetOfItsOwnHalf
         EXPECT_EQ(std::wstring(entry.text), line);
     }
 }
+
+// This year's dates take the present rule, read without the by-year lookup: the same offsets.
+TEST(FormatFileTimeInAZoneWithDaylightSaving, ThisYearsDatesTakeTheOffsetOfTheirHalfOfTheYear)
+{
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    static const struct { WORD month; const wchar_t* text; } cases[] = {
+        { 1, L"January 15, %d 12:30 PM" },
+        { 7, L"July 15, %d 1:30 PM" },
+    };
+    for (const auto& entry : cases) {
+        wchar_t line[100], expected[40];
+        FormatFileTime(UtcFileTime(now.wYear, entry.month, 15, 17, 30, 0), line, 100, L"Modified:", true);
+        swprintf(expected, 40, entry.text, now.wYear);
+        std::wstring text(line);
+        EXPECT_EQ(std::wstring(expected), text.substr(text.size() - std::min(text.size(), wcslen(expected)))) << text;
+    }
+}

@@ -74,9 +74,14 @@ bool ToLocalFields(const FILETIME& time, SYSTEMTIME& local)
     SYSTEMTIME utc;
     if (!::FileTimeToSystemTime(&time, &utc))
         return false;
-    // The zone's rule of that year where the system keeps rules by year, else its present rule.
+    // The zone's rule of that year where the system keeps rules by year, else its present rule. The
+    // present rule is this year's: the by-year lookup reads the registry, and most dates are recent.
+    SYSTEMTIME now;
+    ::GetSystemTime(&now);
     TIME_ZONE_INFORMATION zone;
-    const TIME_ZONE_INFORMATION* rule = ::GetTimeZoneInformationForYear(utc.wYear, nullptr, &zone) ? &zone : nullptr;
+    const TIME_ZONE_INFORMATION* rule = nullptr;
+    if (utc.wYear != now.wYear && ::GetTimeZoneInformationForYear(utc.wYear, nullptr, &zone))
+        rule = &zone;
     return ::SystemTimeToTzSpecificLocalTime(rule, &utc, &local) != FALSE;
 }
 

@@ -7,9 +7,21 @@ bool IsStringType(DWORD type)
     return type == REG_SZ || type == REG_EXPAND_SZ;
 }
 
+// Takes data of size bytes, read into buffer, as text under rule. The buffer has room for two
+// characters past size, zeroed, so an odd last byte and our own terminator always fit.
+LONG TakeText(DWORD type, LPTSTR buffer, DWORD size, RegistryText rule)
+{
+    if (rule != RegistryText::AnyType && !IsStringType(type))
+        return ERROR_INVALID_DATA;
+    if (rule == RegistryText::Exact && size != 0 &&
+        ((size % sizeof(TCHAR)) != 0 || buffer[size / sizeof(TCHAR) - 1] != 0))
+        return ERROR_INVALID_DATA;
+    buffer[size / sizeof(TCHAR)] = 0;
+    return ERROR_SUCCESS;
 }
 
-LONG ReadRegistryString(HKEY key, LPCTSTR name, CString& text, RegistryText rule)
+// Values longer than the first try's buffer: their size, then their data.
+LONG ReadLongText(HKEY key, LPCTSTR name, CString& text, RegistryText rule)
 {
     DWORD type = 0, size = 0;
     LONG err = ::RegQueryValueEx(key, name, nullptr, &type, nullptr, &size);
@@ -17,7 +29,6 @@ LONG ReadRegistryString(HKEY key, LPCTSTR name, CString& text, RegistryText rule
         return err;
     if (rule != RegistryText::AnyType && !IsStringType(type))
         return ERROR_INVALID_DATA;
-    // Room for every byte the value holds (an odd count included) and a terminator of our own.
     const int reserved = int(size / sizeof(TCHAR));
     CString data;
     LPTSTR buffer = data.GetBuffer(reserved + 1);
@@ -28,18 +39,34 @@ LONG ReadRegistryString(HKEY key, LPCTSTR name, CString& text, RegistryText rule
     err = ::RegQueryValueEx(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &got);
     if (err == ERROR_SUCCESS && got > size)
         err = ERROR_MORE_DATA;
-    if (err == ERROR_SUCCESS && rule != RegistryText::AnyType && !IsStringType(type))
-        err = ERROR_INVALID_DATA;
-    if (err == ERROR_SUCCESS && rule == RegistryText::Exact && got != 0 &&
-        ((got % sizeof(TCHAR)) != 0 || buffer[got / sizeof(TCHAR) - 1] != 0))
-        err = ERROR_INVALID_DATA;
+    if (err == ERROR_SUCCESS)
+        err = TakeText(type, buffer, got, rule);
     if (err != ERROR_SUCCESS) {
         data.ReleaseBuffer(0);
         return err;
     }
-    buffer[got / sizeof(TCHAR)] = 0;
     data.ReleaseBuffer();
     text = static_cast<CString&&>(data);
+    return ERROR_SUCCESS;
+}
+
+}
+
+// Most values are short: one query into a buffer on the stack, and the size only when it is too small.
+LONG ReadRegistryString(HKEY key, LPCTSTR name, CString& text, RegistryText rule)
+{
+    TCHAR buffer[256] = {};
+    DWORD type = 0, got = sizeof(buffer) - 2 * sizeof(TCHAR);
+    LONG err = ::RegQueryValueEx(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &got);
+    if (err == ERROR_MORE_DATA)
+        return ReadLongText(key, name, text, rule);
+    if (err == ERROR_SUCCESS && got > sizeof(buffer) - 2 * sizeof(TCHAR))
+        err = ERROR_MORE_DATA;
+    if (err == ERROR_SUCCESS)
+        err = TakeText(type, buffer, got, rule);
+    if (err != ERROR_SUCCESS)
+        return err;
+    text = buffer;
     return ERROR_SUCCESS;
 }
 

@@ -103,6 +103,22 @@ TEST_F(SettingsTest, MalformedStringsAreInvalidAndLeaveTheCallersText)
     EXPECT_STREQ(L"%TEMP%;htm", text);  // taken literally, never expanded
 }
 
+TEST_F(SettingsTest, TextsOfAnyLengthAroundTheFirstReadsBufferComeBackWhole)
+{
+    Options settings;
+    for (int length : { 253, 254, 255, 256, 4000 }) {
+        std::wstring value(size_t(length), L'q');
+        WriteRaw(L"Long", REG_SZ, value.c_str(), DWORD(length + 1) * sizeof(wchar_t));
+        WriteRaw(L"Open", REG_SZ, value.c_str(), DWORD(length) * sizeof(wchar_t));
+        CString text(L"default");
+        EXPECT_EQ(ERROR_SUCCESS, settings.ReadString(L"Long", text)) << length;
+        EXPECT_EQ(value, text.GetString()) << length;
+        text = L"default";
+        EXPECT_EQ(ERROR_INVALID_DATA, settings.ReadString(L"Open", text)) << length;
+        EXPECT_STREQ(L"default", text) << length;
+    }
+}
+
 TEST_F(SettingsTest, SavingFromEveryBoxCheckedWritesExactlyTheSixteenBits)
 {
     Options settings;

@@ -6,6 +6,9 @@
 #include "Settings.h"
 #include "TestSupport.h"
 #include <sddl.h>
+#include <shellapi.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -95,4 +98,46 @@ TEST_F(RegisterType, WhereTheMergedClassesRefuseTheUsersClassesTakeTheKey)
     EXPECT_FALSE(types.IsRegistered(index));
 }
 
+}
+
+// The list is read by several threads at once; each record must still be the shell's answer for
+// its own extension, in the registry's order, names and icons alike.
+TEST_F(RegisterType, EveryRecordIsTheShellsAnswerForItsOwnExtensionInTheRegistrysOrder)
+{
+    // Enough types of our own, each with a name of its own, for every walker to have a run.
+    const int kOwnTypes = 256;
+    std::vector<std::wstring> own;
+    for (int i = 0; i < kOwnTypes; ++i) {
+        std::wstring number = std::to_wstring(i);
+        own.push_back(L"Morvane.Walk" + number);
+        RegisterFileType(L".mvwalk" + number, own.back(), L"Morvane walk test " + number, false);
+    }
+    std::vector<std::wstring> extensions;
+    wchar_t name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = 256;
+        LONG err = RegEnumKeyExW(HKEY_CLASSES_ROOT, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (err == ERROR_NO_MORE_ITEMS)
+            break;
+        if (err == ERROR_SUCCESS && name[0] == L'.')
+            extensions.push_back(name + 1);
+    }
+    ASSERT_GE(extensions.size(), 200u) << "too few types to share the walk out";
+    for (DWORD options : { DWORD(0), DWORD(OptTypeIcons) }) {
+        CExtList types(options);
+        ASSERT_EQ(int(extensions.size()), types.GetSize());
+        UINT flags = SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES | (options ? SHGFI_SYSICONINDEX | SHGFI_SMALLICON : 0);
+        for (int i = 0; i < types.GetSize(); ++i) {
+            SHFILEINFOW info = {};
+            SHGetFileInfoW((L"." + extensions[i]).c_str(), 0, &info, sizeof(info), flags);
+            const CExtList::CExtInfo& record = types.ElementAt(i);
+            ASSERT_EQ(extensions[i], record.m_extension.GetString()) << i;
+            EXPECT_STREQ(info.szTypeName, record.m_typeName) << extensions[i];
+            EXPECT_EQ(options ? info.iIcon : 0, record.m_icon) << extensions[i];
+        }
+    }
+    for (int i = 0; i < kOwnTypes; ++i) {
+        DeleteTree(HKEY_CLASSES_ROOT, L".mvwalk" + std::to_wstring(i));
+        DeleteTree(HKEY_CLASSES_ROOT, own[i]);
+    }
 }

@@ -1,5 +1,6 @@
 #include "ExtList.h"
 #include "Guids.h"
+#include "Holders.h"
 #include "OptionBits.h"
 #include "RegKey.h"
 #include <shellapi.h>
@@ -9,6 +10,10 @@ namespace {
 // The registry's own limit for a key name, plus the terminator.
 const DWORD kKeyNameChars = 256;
 const DWORD kMaxFailedIndices = 1000;
+// The shell reads several registry keys for each type's name: a long list is shared out between
+// the calling thread and up to three workers, one run of records each.
+const int kMaxWalkers = 4;
+const int kMinRecordsPerWalker = 64;
 const UINT kTypeFlags = SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES;
 const UINT kIconFlags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
 const WCHAR kHandlerKey[] = L"\\shellex\\ContextMenuHandlers\\MorvaneMenu";
@@ -83,6 +88,47 @@ LONG RemoveHandlerUnder(const ClassesRoot& where, const CString& typeKey)
     return err == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : err;
 }
 
+struct TypeRun {
+    CExtList::CExtInfo* first;
+    CExtList::CExtInfo* last;
+    UINT flags;
+};
+
+// Fills each record's type name (and icon) from its extension; a record touches no shared state.
+void ReadTypes(const TypeRun& run)
+{
+    for (CExtList::CExtInfo* record = run.first; record != run.last; ++record) {
+        WCHAR keyName[kKeyNameChars + 1] = L".";
+        ::lstrcpynW(keyName + 1, record->m_extension, kKeyNameChars);
+        SHFILEINFOW info = {};
+        if (!::SHGetFileInfoW(keyName, 0, &info, sizeof(info), run.flags))
+            info.szTypeName[0] = 0;
+        info.szTypeName[ARRAYSIZE(info.szTypeName) - 1] = 0;
+        record->m_typeName = info.szTypeName;
+        record->m_icon = (run.flags & SHGFI_SYSICONINDEX) ? info.iIcon : 0;
+    }
+}
+
+DWORD WINAPI ReadTypesOnWorker(void* param)
+{
+    // The shell asks for COM on a thread that fetches icons.
+    HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    ReadTypes(*static_cast<const TypeRun*>(param));
+    if (SUCCEEDED(hr))
+        ::CoUninitialize();
+    return 0;
+}
+
+int WalkerCount(int records)
+{
+    SYSTEM_INFO system = {};
+    ::GetSystemInfo(&system);
+    int walkers = int(system.dwNumberOfProcessors);
+    if (walkers > records / kMinRecordsPerWalker)
+        walkers = records / kMinRecordsPerWalker;
+    return walkers < 1 ? 1 : walkers > kMaxWalkers ? kMaxWalkers : walkers;
+}
+
 }
 
 CExtList::CExtList(DWORD options)
@@ -102,22 +148,39 @@ CExtList::CExtList(DWORD options)
             continue;
         }
         failures = 0;
-        if (name[0] == L'.')
-            Add(name, flags);
+        if (name[0] == L'.') {
+            CExtInfo record;
+            record.m_extension = name + 1;
+            m_types.Add(static_cast<CExtInfo&&>(record));
+        }
     }
+    ReadTypeNames(flags);
 }
 
-void CExtList::Add(LPCWSTR keyName, UINT flags)
+// Every walker has finished before this returns: the list is whole, and no thread outlives it.
+void CExtList::ReadTypeNames(UINT flags)
 {
-    SHFILEINFOW info = {};
-    if (!::SHGetFileInfoW(keyName, 0, &info, sizeof(info), flags))
-        info.szTypeName[0] = 0;
-    info.szTypeName[ARRAYSIZE(info.szTypeName) - 1] = 0;
-    CExtInfo record;
-    record.m_extension = keyName + 1;
-    record.m_typeName = info.szTypeName;
-    record.m_icon = (flags & SHGFI_SYSICONINDEX) ? info.iIcon : 0;
-    m_types.Add(static_cast<CExtInfo&&>(record));
+    int count = m_types.GetSize();
+    int walkers = WalkerCount(count);
+    int perWalker = (count + walkers - 1) / walkers;
+    TypeRun runs[kMaxWalkers] = {};
+    CKernelHandle threads[kMaxWalkers];
+    HANDLE started[kMaxWalkers] = {};
+    int startedCount = 0;
+    for (int w = 0; w < walkers; ++w) {
+        int first = w * perWalker, last = first + perWalker < count ? first + perWalker : count;
+        runs[w] = { m_types.begin() + first, m_types.begin() + last, flags };
+        if (w == 0)
+            continue;
+        threads[w].Attach(::CreateThread(nullptr, 0, &ReadTypesOnWorker, &runs[w], 0, nullptr));
+        if (threads[w].IsValid())
+            started[startedCount++] = threads[w];
+        else
+            ReadTypes(runs[w]);
+    }
+    ReadTypes(runs[0]);
+    if (startedCount)
+        ::WaitForMultipleObjects(DWORD(startedCount), started, TRUE, INFINITE);
 }
 
 const CExtList::CExtInfo& CExtList::ElementAt(int index) const

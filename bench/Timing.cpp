@@ -45,9 +45,14 @@ Comparison Compare(const std::function<void()>& real, const std::function<void()
             floors.push_back(TimeBatch(floor, iterations, prepare));
         }
     }
+    std::vector<double> ratios;
+    for (size_t i = 0; i < reals.size(); ++i)
+        if (floors[i] > 0)
+            ratios.push_back(reals[i] / floors[i]);
     Comparison result;
     result.real = Median(reals);
     result.floor = Median(floors);
+    result.ratio = ratios.empty() ? 0 : Median(ratios);
     return result;
 }
 

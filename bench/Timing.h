@@ -9,11 +9,14 @@ double NowSeconds();
 struct Comparison {
     double real = 0;   // seconds per operation, median
     double floor = 0;
-    double Ratio() const { return floor > 0 ? real / floor : 0; }
+    double ratio = 0;  // median of each run's real against the floor measured beside it
+    double Ratio() const { return ratio; }
 };
 
 // Runs real and floor alternately, each batch `iterations` times, `runs` batches each; before
-// the batch, prepare (if given) runs untimed. Returns the medians of the per-operation times.
+// the batch, prepare (if given) runs untimed. Returns the medians of the per-operation times and
+// of the runs' ratios: a pair is measured back to back, so a machine that slows down for a while
+// moves both of its times together.
 Comparison Compare(const std::function<void()>& real, const std::function<void()>& floor, int runs, int iterations,
                    const std::function<void()>& prepare = nullptr);
 // Iterations that make one batch of the slower of the two last about targetSeconds (at least 1).

@@ -10,6 +10,7 @@
 #include "DialogWatcher.h"
 #include "ExplorerCommand.h"
 #include "FuzzGuard.h"
+#include "PrivateUserKey.h"
 #include "InfoSheet.h"
 #include "MenuHandler.h"
 #include "ProgramStarter.h"
@@ -19,6 +20,9 @@
 #include <random>
 
 namespace {
+
+// The fuzz writes the user's settings under a key of its own, so other programs run beside it.
+testing::Environment* const g_privateUser = testing::AddGlobalTestEnvironment(new CPrivateUserKey(L"comfuzz"));
 
 const int kSequences = 3000;
 const int kMaxCallsPerSequence = 12;

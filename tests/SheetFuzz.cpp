@@ -7,6 +7,7 @@
 // of sessions is sized for CI; "--sessions=N" on the command line runs N.
 #include <gtest/gtest.h>
 #include "FuzzGuard.h"
+#include "PrivateUserKey.h"
 #include "InfoSheet.h"
 #include "ProgramStarter.h"
 #include "Settings.h"
@@ -22,6 +23,9 @@
 #include <set>
 
 namespace {
+
+// The fuzz writes the user's settings under a key of its own, so other programs run beside it.
+testing::Environment* const g_privateUser = testing::AddGlobalTestEnvironment(new CPrivateUserKey(L"sheetfuzz"));
 
 const int kSessions = 24;
 const int kMinActions = 10;

@@ -185,4 +185,21 @@ TEST(ParametersTest, EachSelectionReplacesTheFileList)
     EXPECT_STREQ(L"C:\\c.txt", parameters.GetFileList()->ElementAt(0).m_path);
 }
 
+TEST(ParametersTest, TypesBegunOnTheirOwnThreadAreTheListKeptAndNeverOutliveTheirOwner)
+{
+    Parameters early, late;
+    early.BeginExtList();
+    early.BeginExtList();  // a second call starts nothing more
+    CExtList* types = early.GetExtList();
+    ASSERT_NE(nullptr, types);
+    EXPECT_EQ(types, early.GetExtList());
+    ASSERT_NE(nullptr, late.GetExtList());
+    EXPECT_EQ(late.GetExtList()->GetSize(), types->GetSize());
+    EXPECT_EQ(types->ElementAt(types->GetSize() - 1).m_typeName, late.GetExtList()->ElementAt(types->GetSize() - 1).m_typeName);
+    for (int i = 0; i < 20; ++i) {
+        Parameters abandoned;  // its walk still running when it goes: the owner waits for it
+        abandoned.BeginExtList();
+    }
+}
+
 }

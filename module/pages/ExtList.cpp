@@ -111,11 +111,8 @@ void ReadTypes(const TypeRun& run)
 
 DWORD WINAPI ReadTypesOnWorker(void* param)
 {
-    // The shell asks for COM on a thread that fetches icons.
-    HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    CComInit com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);  // the shell asks for it to fetch icons
     ReadTypes(*static_cast<const TypeRun*>(param));
-    if (SUCCEEDED(hr))
-        ::CoUninitialize();
     return 0;
 }
 

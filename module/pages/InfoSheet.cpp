@@ -69,6 +69,10 @@ void PresentSheet(Parameters& parameters, InfoPage startPage, HWND parent)
     CFileList* files = parameters.GetFileList();
     if (!files || files->GetSize() == 0)
         return;
+    // The Type page's list of types is the slow part of opening on it: its walk starts now and goes
+    // on while the sheet and its pages are created.
+    if (startPage == InfoPage::Type || files->GetSize() != 1)
+        parameters.BeginExtList();
     // Every page is built whatever is shown: the Type and Attributes pages read the list here.
     SheetPages pages(parameters);
     CString caption = SheetCaption(*files);

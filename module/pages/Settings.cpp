@@ -47,13 +47,47 @@ CFileList* Parameters::GetFileList(IDataObject* selection)
     return m_fileList.get();
 }
 
+Parameters::~Parameters()
+{
+    FinishExtList();
+}
+
+DWORD Parameters::CurrentOptions()
+{
+    DWORD options = DefaultOptions;
+    if (Options* settings = GetOptions())
+        settings->ReadDword(kValueOptions, options);
+    return options;
+}
+
 CExtList* Parameters::GetExtList()
 {
-    if (!m_extList) {
-        DWORD options = DefaultOptions;
-        if (Options* settings = GetOptions())
-            settings->ReadDword(kValueOptions, options);
-        m_extList.reset(new (std::nothrow) CExtList(options));
-    }
+    FinishExtList();
+    if (!m_extList)
+        m_extList.reset(new (std::nothrow) CExtList(CurrentOptions()));
     return m_extList.get();
+}
+
+void Parameters::BeginExtList()
+{
+    if (m_extList || m_extListBuilder.IsValid())
+        return;
+    m_extListOptions = CurrentOptions();
+    m_extListBuilder.Attach(::CreateThread(nullptr, 0, &Parameters::BuildExtList, this, 0, nullptr));
+}
+
+DWORD WINAPI Parameters::BuildExtList(void* self)
+{
+    CComInit com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    auto* parameters = static_cast<Parameters*>(self);
+    parameters->m_extList.reset(new (std::nothrow) CExtList(parameters->m_extListOptions));
+    return 0;
+}
+
+void Parameters::FinishExtList()
+{
+    if (!m_extListBuilder.IsValid())
+        return;
+    ::WaitForSingleObject(m_extListBuilder, INFINITE);
+    m_extListBuilder.Close();
 }

@@ -40,6 +40,7 @@ const DWORD kMeaningfulOptions = OptAttributes | OptFileDetails | OptShortcutInf
 class Parameters {
 public:
     Parameters() = default;
+    ~Parameters();
     Parameters(const Parameters&) = delete;
     Parameters& operator=(const Parameters&) = delete;
 
@@ -50,8 +51,17 @@ public:
     CFileList* GetFileList(IDataObject* selection = nullptr);
     // Built on the first call from the "Options" read then, and kept; null only when out of memory.
     CExtList* GetExtList();
+    // Starts building the types on a thread of its own, so that the walk goes on while the sheet is
+    // created; GetExtList (or the destructor) waits for it. Nothing once they are built or building.
+    void BeginExtList();
 
 private:
+    static DWORD WINAPI BuildExtList(void* self);
+    void FinishExtList();
+    DWORD CurrentOptions();
+
+    DWORD m_extListOptions = 0;
+    CKernelHandle m_extListBuilder;
     std::unique_ptr<Options> m_options;
     std::unique_ptr<CFileList> m_fileList;
     std::unique_ptr<CExtList> m_extList;

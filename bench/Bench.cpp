@@ -23,7 +23,7 @@ const int kRegisteredTypes = 600;
 const DWORD kModuleGoalBytes = 120 * 1024;
 
 struct Settings {
-    int runs = 9;
+    int runs = 15;
     int renameRuns = 5;
     std::wstring only;  // one part: "full", "modern", "simple", "rename", "type" or "size"
     bool Wants(const wchar_t* part) const { return only.empty() || only == part; }
@@ -269,7 +269,7 @@ int wmain(int argc, wchar_t** argv)
     Settings settings;
     if (!ParseArguments(argc, argv, settings)) {
         fwprintf(stderr, L"usage: bench [--runs N] [--only full|modern|simple|rename|type|size]\n"
-                          L"  each figure is the median of N runs (default 9)\n");
+                          L"  each figure is the median of N runs (default 15)\n");
         return 2;
     }
     if (FAILED(OleInitialize(nullptr)))

@@ -1,2 +1,2 @@
 # Selected names that the plain path rules would rewrite, acted on exactly.
-morvane_test(exactname_tests SOURCES ExactNameTests.cpp DialogWatcher.cpp LOCKS settings filetypes)
+morvane_test(exactname_tests SOURCES ExactNameTests.cpp DialogWatcher.cpp LOCKS settings filetypes clipboard)

@@ -107,6 +107,18 @@ HGLOBAL TextBlock(const CString& text)
 
 // EmptyClipboard makes the window that opened the clipboard its owner; without one the data may
 // be refused. A caller without a window gets a message-only window for the call.
+// Another program (a clipboard manager, a viewer reading it) may hold the clipboard open for a
+// moment: a few short tries, a tenth of a second at most, before the copy is given up.
+bool OpenClipboardSoon(HWND owner)
+{
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (::OpenClipboard(owner))
+            return true;
+        ::Sleep(10);
+    }
+    return false;
+}
+
 void CopyToClipboard(CFileList::CFileInfo& file, int item, HWND invoker)
 {
     CGlobalHandle block(TextBlock(CopyText(file, item)));
@@ -118,7 +130,7 @@ void CopyToClipboard(CFileList::CFileInfo& file, int item, HWND invoker)
         ownWindow.Attach(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
         owner = ownWindow;
     }
-    if (!owner || !::OpenClipboard(owner))
+    if (!owner || !OpenClipboardSoon(owner))
         return;
     ::EmptyClipboard();
     if (::SetClipboardData(CF_UNICODETEXT, block))

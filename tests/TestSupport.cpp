@@ -208,8 +208,8 @@ CRegisteredModule::~CRegisteredModule()
 
 std::wstring ClipboardText()
 {
-    // The clipboard is one for all desktops, and Wine's clipboard manager of each desktop opens it
-    // now and then to copy it to and from the display's, empty for a moment: wait for the text.
+    // The clipboard is one for all desktops, and Wine's clipboard manager opens it now and then to
+    // copy it to and from the display's, empty for a moment: wait for the text.
     std::wstring text = L"<not opened>";
     WaitUntil(5000, [&text] {
         if (!OpenClipboard(nullptr))

@@ -10,10 +10,9 @@ namespace {
 // The registry's own limit for a key name, plus the terminator.
 const DWORD kKeyNameChars = 256;
 const DWORD kMaxFailedIndices = 1000;
-// The shell reads several registry keys for each type's name: a long list is shared out between
-// the calling thread and up to three workers, one run of records each.
-const int kMaxWalkers = 4;
-const int kMinRecordsPerWalker = 64;
+// Up to four workers read the types' names, one for each 64 keys at least.
+const int kMaxWorkers = 4;
+const int kMinKeysPerWorker = 64;
 const UINT kTypeFlags = SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES;
 const UINT kIconFlags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
 const WCHAR kHandlerKey[] = L"\\shellex\\ContextMenuHandlers\\MorvaneMenu";
@@ -88,96 +87,177 @@ LONG RemoveHandlerUnder(const ClassesRoot& where, const CString& typeKey)
     return err == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : err;
 }
 
-struct TypeRun {
-    CExtList::CExtInfo* first;
-    CExtList::CExtInfo* last;
-    UINT flags;
+// The shell's name for the record's type (and its icon), from its extension.
+void ReadType(CExtList::CExtInfo& record, UINT flags)
+{
+    WCHAR keyName[kKeyNameChars + 1] = L".";
+    ::lstrcpynW(keyName + 1, record.m_extension, kKeyNameChars);
+    SHFILEINFOW info = {};
+    if (!::SHGetFileInfoW(keyName, 0, &info, sizeof(info), flags))
+        info.szTypeName[0] = 0;
+    info.szTypeName[ARRAYSIZE(info.szTypeName) - 1] = 0;
+    record.m_typeName = info.szTypeName;
+    record.m_icon = (flags & SHGFI_SYSICONINDEX) ? info.iIcon : 0;
+}
+
+// The extension keys of HKEY_CLASSES_ROOT, one at a time. The walk ends where the registry says
+// there is nothing more. An index that cannot be read is stepped over; only a long run of them,
+// which no registry gives, ends the walk early.
+class CExtensionKeys {
+public:
+    bool Next(CString& extension)
+    {
+        for (DWORD failures = 0; failures < kMaxFailedIndices;) {
+            WCHAR name[kKeyNameChars];
+            DWORD length = kKeyNameChars;
+            LONG err = ::RegEnumKeyExW(HKEY_CLASSES_ROOT, m_index++, name, &length, nullptr, nullptr, nullptr, nullptr);
+            if (err == ERROR_NO_MORE_ITEMS)
+                return false;
+            if (err != ERROR_SUCCESS) {
+                ++failures;
+                continue;
+            }
+            failures = 0;
+            if (name[0] == L'.') {
+                extension = name + 1;
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    DWORD m_index = 0;
 };
 
-// Fills each record's type name (and icon) from its extension; a record touches no shared state.
-void ReadTypes(const TypeRun& run)
+DWORD KeyCount()
 {
-    for (CExtList::CExtInfo* record = run.first; record != run.last; ++record) {
-        WCHAR keyName[kKeyNameChars + 1] = L".";
-        ::lstrcpynW(keyName + 1, record->m_extension, kKeyNameChars);
-        SHFILEINFOW info = {};
-        if (!::SHGetFileInfoW(keyName, 0, &info, sizeof(info), run.flags))
-            info.szTypeName[0] = 0;
-        info.szTypeName[ARRAYSIZE(info.szTypeName) - 1] = 0;
-        record->m_typeName = info.szTypeName;
-        record->m_icon = (run.flags & SHGFI_SYSICONINDEX) ? info.iIcon : 0;
-    }
+    DWORD keys = 0;
+    if (::RegQueryInfoKeyW(HKEY_CLASSES_ROOT, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr, nullptr,
+                           nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
+    return keys;
 }
 
-DWORD WINAPI ReadTypesOnWorker(void* param)
+int WorkerCount(int keys)
 {
-    CComInit com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);  // the shell asks for it to fetch icons
-    ReadTypes(*static_cast<const TypeRun*>(param));
-    return 0;
-}
-
-int WalkerCount(int records)
-{
+    if (keys < kMinKeysPerWorker)
+        return 0;
     SYSTEM_INFO system = {};
     ::GetSystemInfo(&system);
-    int walkers = int(system.dwNumberOfProcessors);
-    if (walkers > records / kMinRecordsPerWalker)
-        walkers = records / kMinRecordsPerWalker;
-    return walkers < 1 ? 1 : walkers > kMaxWalkers ? kMaxWalkers : walkers;
+    int workers = int(system.dwNumberOfProcessors);
+    if (workers > keys / kMinKeysPerWorker)
+        workers = keys / kMinKeysPerWorker;
+    return workers < 1 ? 1 : workers > kMaxWorkers ? kMaxWorkers : workers;
 }
+
+// The shell reads several registry keys for each type's name, and the walk over HKEY_CLASSES_ROOT
+// finds the extensions one by one: workers read the names of the records published so far while
+// the walk goes on. The records never move while the queue lives. When it ends, the calling thread
+// reads what is left beside the workers, and every worker has ended before the destructor returns.
+class CTypeQueue {
+public:
+    CTypeQueue(CExtList::CExtInfo* records, UINT flags, int workers) : m_records(records), m_flags(flags)
+    {
+        for (int w = 0; w < workers && w < kMaxWorkers; ++w) {
+            HANDLE thread = ::CreateThread(nullptr, 0, &Worker, this, 0, nullptr);
+            if (!thread)
+                continue;  // the calling thread reads what the workers do not
+            m_threads[m_threadCount].Attach(thread);
+            m_handles[m_threadCount++] = thread;
+        }
+    }
+    CTypeQueue(const CTypeQueue&) = delete;
+    CTypeQueue& operator=(const CTypeQueue&) = delete;
+    ~CTypeQueue()
+    {
+        ::AcquireSRWLockExclusive(&m_lock);
+        m_finished = true;
+        ::ReleaseSRWLockExclusive(&m_lock);
+        ::WakeAllConditionVariable(&m_changed);
+        ReadTypes();
+        if (m_threadCount)
+            ::WaitForMultipleObjects(DWORD(m_threadCount), m_handles, TRUE, INFINITE);
+    }
+
+    // Records [0, count) are whole and may be read.
+    void Publish(int count)
+    {
+        ::AcquireSRWLockExclusive(&m_lock);
+        m_published = count;
+        ::ReleaseSRWLockExclusive(&m_lock);
+        ::WakeAllConditionVariable(&m_changed);
+    }
+
+private:
+    static DWORD WINAPI Worker(void* param)
+    {
+        CComInit com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);  // the shell asks for it to fetch icons
+        static_cast<CTypeQueue*>(param)->ReadTypes();
+        return 0;
+    }
+
+    void ReadTypes()
+    {
+        for (int index; Take(index);)
+            ReadType(m_records[index], m_flags);
+    }
+
+    // The next unread record, waiting while none is published; false once the queue has ended
+    // and every record is taken.
+    bool Take(int& index)
+    {
+        ::AcquireSRWLockExclusive(&m_lock);
+        while (m_next >= m_published && !m_finished)
+            ::SleepConditionVariableSRW(&m_changed, &m_lock, INFINITE, 0);
+        bool taken = m_next < m_published;
+        if (taken)
+            index = m_next++;
+        ::ReleaseSRWLockExclusive(&m_lock);
+        return taken;
+    }
+
+    CExtList::CExtInfo* m_records;
+    UINT m_flags;
+    SRWLOCK m_lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE m_changed = CONDITION_VARIABLE_INIT;
+    int m_published = 0;
+    int m_next = 0;
+    bool m_finished = false;
+    CKernelHandle m_threads[kMaxWorkers];
+    HANDLE m_handles[kMaxWorkers] = {};
+    int m_threadCount = 0;
+};
 
 }
 
 CExtList::CExtList(DWORD options)
 {
-    UINT flags = kTypeFlags | ((options & OptTypeIcons) ? kIconFlags : 0);
-    // The walk ends where the registry says there is nothing more. An index that cannot be read is
-    // stepped over; only a long run of them, which no registry gives, ends the walk early.
-    DWORD failures = 0;
-    for (DWORD index = 0; failures < kMaxFailedIndices; ++index) {
-        WCHAR name[kKeyNameChars];
-        DWORD length = kKeyNameChars;
-        LONG err = ::RegEnumKeyExW(HKEY_CLASSES_ROOT, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (err == ERROR_NO_MORE_ITEMS)
-            break;
-        if (err != ERROR_SUCCESS) {
-            ++failures;
-            continue;
-        }
-        failures = 0;
-        if (name[0] == L'.') {
-            CExtInfo record;
-            record.m_extension = name + 1;
-            m_types.Add(static_cast<CExtInfo&&>(record));
+    const UINT flags = kTypeFlags | ((options & OptTypeIcons) ? kIconFlags : 0);
+    CExtensionKeys keys;
+    CString extension;
+    // Room for every key there is now, so that no record moves while the workers read.
+    DWORD keyCount = KeyCount();
+    int room = keyCount <= 0x7FFFFFFF && m_types.Reserve(int(keyCount)) ? int(keyCount) : 0;
+    bool more = false;
+    {
+        CTypeQueue queue(m_types.begin(), flags, WorkerCount(room));
+        while ((more = keys.Next(extension)) && m_types.GetSize() < room) {
+            AddRecord(extension);
+            queue.Publish(m_types.GetSize());
         }
     }
-    ReadTypeNames(flags);
+    // Keys added since they were counted, read here now that records may move.
+    for (; more; more = keys.Next(extension))
+        if (AddRecord(extension))
+            ReadType(m_types[m_types.GetSize() - 1], flags);
 }
 
-// Every walker has finished before this returns: the list is whole, and no thread outlives it.
-void CExtList::ReadTypeNames(UINT flags)
+bool CExtList::AddRecord(const CString& extension)
 {
-    int count = m_types.GetSize();
-    int walkers = WalkerCount(count);
-    int perWalker = (count + walkers - 1) / walkers;
-    TypeRun runs[kMaxWalkers] = {};
-    CKernelHandle threads[kMaxWalkers];
-    HANDLE started[kMaxWalkers] = {};
-    int startedCount = 0;
-    for (int w = 0; w < walkers; ++w) {
-        int first = w * perWalker, last = first + perWalker < count ? first + perWalker : count;
-        runs[w] = { m_types.begin() + first, m_types.begin() + last, flags };
-        if (w == 0)
-            continue;
-        threads[w].Attach(::CreateThread(nullptr, 0, &ReadTypesOnWorker, &runs[w], 0, nullptr));
-        if (threads[w].IsValid())
-            started[startedCount++] = threads[w];
-        else
-            ReadTypes(runs[w]);
-    }
-    ReadTypes(runs[0]);
-    if (startedCount)
-        ::WaitForMultipleObjects(DWORD(startedCount), started, TRUE, INFINITE);
+    CExtInfo record;
+    record.m_extension = extension;
+    return m_types.Add(static_cast<CExtInfo&&>(record));
 }
 
 const CExtList::CExtInfo& CExtList::ElementAt(int index) const

@@ -39,7 +39,7 @@ public:
     int Compare(int a, int b) const;
 
 private:
-    void ReadTypeNames(UINT flags);
+    bool AddRecord(const CString& extension);
     // The name of the type's own key (the extension key's default value); false when it has none.
     bool TypeKeyName(int index, CString& name) const;
 

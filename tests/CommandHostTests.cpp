@@ -23,8 +23,7 @@ DWORD InvokeThroughHost(const std::wstring& file, UINT offset)
     startup.hStdOutput = nul;
     startup.hStdError = nul;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!StartProcess(commandLine, CREATE_NO_WINDOW, startup, process)) {
         ADD_FAILURE() << "shellhost did not start: " << GetLastError();
         return 0xFFFFFFFF;
     }

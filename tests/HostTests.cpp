@@ -72,8 +72,7 @@ HostResult RunHost(const std::vector<std::wstring>& args)
     startup.hStdOutput = outWrite;
     startup.hStdError = errWrite;
     PROCESS_INFORMATION process = {};
-    BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                  nullptr, &startup, &process);
+    BOOL started = StartProcess(commandLine, CREATE_NO_WINDOW, startup, process);
     CloseHandle(outWrite);
     CloseHandle(errWrite);
     EXPECT_TRUE(started) << "error " << GetLastError();

@@ -88,7 +88,7 @@ int RunOnOwnDesktop()
     startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(exe, &commandLine[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &process)) {
+    if (!StartProcess(commandLine, CREATE_SUSPENDED, startup, process, exe)) {
         fwprintf(stderr, L"cannot start %ls on its own desktop (error %lu)\n", exe, GetLastError());
         return 1;
     }

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include <shellapi.h>
 #include <shlwapi.h>
+#include <cstdio>
 #include <new>
 
 namespace {
@@ -224,6 +225,21 @@ std::wstring ClipboardText()
         return text != L"<no text>";
     });
     return text;
+}
+
+BOOL StartProcess(std::wstring& commandLine, DWORD flags, STARTUPINFOW& startup, PROCESS_INFORMATION& process,
+                  const wchar_t* application)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (CreateProcessW(application, &commandLine[0], nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup,
+                           &process))
+            return TRUE;
+        DWORD error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || attempt == 3)
+            return FALSE;
+        fwprintf(stderr, L"the new process was lost while starting (error %lu), starting it again: %ls\n", error,
+                 commandLine.c_str());
+    }
 }
 
 bool KeyExists(HKEY root, const std::wstring& key)

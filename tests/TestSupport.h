@@ -70,6 +70,11 @@ private:
 
 // The clipboard's CF_UNICODETEXT, or a marker text when there is none.
 std::wstring ClipboardText();
+// CreateProcessW with the same arguments. Under load Wine now and then loses a new process before
+// it has started (the call fails with ERROR_INTERNAL_ERROR): that is tried again, twice at most,
+// and reported on the standard error.
+BOOL StartProcess(std::wstring& commandLine, DWORD flags, STARTUPINFOW& startup, PROCESS_INFORMATION& process,
+                  const wchar_t* application = nullptr);
 
 std::wstring ExeFolder();
 std::wstring BuiltModulePath();

@@ -105,8 +105,6 @@ HGLOBAL TextBlock(const CString& text)
     return block.Detach();
 }
 
-// EmptyClipboard makes the window that opened the clipboard its owner; without one the data may
-// be refused. A caller without a window gets a message-only window for the call.
 // Another program (a clipboard manager, a viewer reading it) may hold the clipboard open for a
 // moment: a few short tries, a tenth of a second at most, before the copy is given up.
 bool OpenClipboardSoon(HWND owner)
@@ -119,6 +117,8 @@ bool OpenClipboardSoon(HWND owner)
     return false;
 }
 
+// EmptyClipboard makes the window that opened the clipboard its owner; without one the data may
+// be refused. A caller without a window gets a message-only window for the call.
 void CopyToClipboard(CFileList::CFileInfo& file, int item, HWND invoker)
 {
     CGlobalHandle block(TextBlock(CopyText(file, item)));

@@ -148,7 +148,8 @@ int WorkerCount(int keys)
     int workers = int(system.dwNumberOfProcessors);
     if (workers > keys / kMinKeysPerWorker)
         workers = keys / kMinKeysPerWorker;
-    return workers < 1 ? 1 : workers > kMaxWorkers ? kMaxWorkers : workers;
+    // Never 0 here: there is one processor at least, and keys / 64 is 1 at least.
+    return workers > kMaxWorkers ? kMaxWorkers : workers;
 }
 
 // The shell reads several registry keys for each type's name, and the walk over HKEY_CLASSES_ROOT

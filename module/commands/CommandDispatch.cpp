@@ -154,7 +154,6 @@ STDMETHODIMP CMenuHandler::InvokeCommand(CMINVOKECOMMANDINFO* info)
     // cbSize says how much of the record is readable; nothing else is read before it is checked.
     if (!info || info->cbSize < sizeof(CMINVOKECOMMANDINFO))
         return E_INVALIDARG;
-    CCriticalSectionLock lock(m_objectCs);
     // A verb is a string unless every bit above the low word is zero (the whole pointer counts).
     UINT_PTR verb = VerbOf(*info);
     if (!IS_INTRESOURCE(verb)) {
@@ -168,9 +167,25 @@ STDMETHODIMP CMenuHandler::InvokeCommand(CMINVOKECOMMANDINFO* info)
     return S_OK;
 }
 
+// The object's lock is held only while a command starts: a sheet or a message box may stay open
+// for minutes, and the Windows 11 menu's other calls must not wait for it meanwhile. One command
+// runs at a time; one that comes while another is still open (a second click, a message sent into
+// the sheet's loop) is dropped rather than run over the same file list.
 void CMenuHandler::RunCommand(UINT offset, HWND parent)
 {
+    {
+        CCriticalSectionLock lock(m_objectCs);
+        if (m_running || !m_pParameters)
+            return;
+        m_running = true;
+    }
+    Dispatch(offset, parent);
     CCriticalSectionLock lock(m_objectCs);
+    m_running = false;
+}
+
+void CMenuHandler::Dispatch(UINT offset, HWND parent)
+{
     // Every window a command shows (the sheet, message boxes, the rename's progress) is made in
     // the module's own activation context, and the context is gone from the thread on return.
     CActivationScope themed(ModuleActivationContext());

@@ -1,7 +1,9 @@
 #include "CommandTree.h"
 #include "ComObject.h"
 #include "DropFilesData.h"
+#include "Flyout.h"
 #include "MenuHandler.h"
+#include "SurrogateRoute.h"
 #include <shlobj.h>
 
 namespace {
@@ -25,13 +27,20 @@ CString CommandTitle(LPCWSTR menuText)
     return title;
 }
 
-// Only items with a file-system path count, as only they are in the shell's CF_HDROP.
+// Each item read on its own costs Explorer two calls across processes; the array's data object
+// gives them all at once.
 CComPtr<IDataObject> SelectionDataObject(IShellItemArray* items)
 {
     CComPtr<IDataObject> data;
     DWORD count = 0;
     if (!items || FAILED(items->GetCount(&count)) || count == 0 || count > kMaxSelection)
         return data;
+    FORMATETC dropped = { CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL };
+    if (SUCCEEDED(items->BindToHandler(nullptr, BHID_DataObject, IID_IDataObject, data.ReceiveVoid())) && data
+        && data->QueryGetData(&dropped) == S_OK)
+        return data;
+    data.Release();
+    // Only items with a file-system path count, as only they are in the shell's CF_HDROP.
     CArray<CString> paths;
     for (DWORD i = 0; i < count; ++i) {
         CComPtr<IShellItem> item;
@@ -80,6 +89,12 @@ bool CCommandTree::SelectionIsEmpty() const
     return !m_items || FAILED(m_items->GetCount(&count)) || count == 0;
 }
 
+bool CCommandTree::SelectionIsSeveral() const
+{
+    DWORD count = 0;
+    return m_items && SUCCEEDED(m_items->GetCount(&count)) && count > 1;
+}
+
 void CCommandTree::Build()
 {
     if (m_built || !m_items)
@@ -89,8 +104,9 @@ void CCommandTree::Build()
     if (!data)
         return;
     auto* handler = static_cast<CMenuHandler*>(m_handler.Get());
-    if (SUCCEEDED(handler->Initialize(nullptr, data, nullptr)))
-        handler->Describe(m_menu);
+    CMenuDescription classic;
+    if (SUCCEEDED(handler->Initialize(nullptr, data, nullptr)) && handler->Describe(classic))
+        DescribeFlyout(classic, m_menu);
 }
 
 HRESULT CCommandTree::GetSite(REFIID riid, void** ppv)
@@ -101,10 +117,33 @@ HRESULT CCommandTree::GetSite(REFIID riid, void** ppv)
     return m_site ? m_site->QueryInterface(riid, ppv) : E_FAIL;
 }
 
-void CCommandTree::Run(int entry)
+bool CCommandTree::SiteIsClassicMenu() const
 {
+    CComPtr<IOleWindow> oleWindow;
+    if (!m_site || FAILED(m_site->QueryInterface(IID_IOleWindow, oleWindow.ReceiveVoid())) || !oleWindow)
+        return false;
+    HWND window = nullptr;
+    WCHAR className[64] = L"";
+    if (SUCCEEDED(oleWindow->GetWindow(&window)) && window)
+        ::GetClassNameW(window, className, ARRAYSIZE(className));
+    return ::lstrcmpW(className, L"NamespaceTreeControl") != 0;
+}
+
+void CCommandTree::Run(UINT offset)
+{
+    CComPtr<IUnknown> site;
+    {
+        CCriticalSectionLock lock(m_cs);
+        site = m_site;
+    }
+    auto* handler = static_cast<CMenuHandler*>(m_handler.Get());
+    if (HostIsSurrogate()) {
+        CArray<CString> paths;
+        if (handler->GetSelectedPaths(paths) && RunInRunner(offset, paths))
+            return;
+    }
     HWND owner = nullptr;
-    if (m_site && FAILED(::IUnknown_GetWindow(m_site, &owner)))
-        owner = nullptr;
-    static_cast<CMenuHandler*>(m_handler.Get())->RunCommand(UINT(m_menu.Entry(entry).offset), owner);
+    if (!site || FAILED(::IUnknown_GetWindow(site, &owner)) || !owner)
+        owner = ::GetForegroundWindow();
+    handler->RunCommand(offset, owner);
 }

@@ -21,8 +21,10 @@ public:
     void RememberSelection(IShellItemArray* items);
     // Whether the remembered selection is known to be empty without reading it further.
     bool SelectionIsEmpty() const;
+    // Whether the remembered selection holds more than one item (then no flyout is shown).
+    bool SelectionIsSeveral() const;
     bool IsBuilt() const { return m_built; }
-    // Builds the description from the remembered selection the first time one is known.
+    // Builds the flyout's description from the remembered selection the first time one is known.
     void Build();
     const CMenuDescription& Menu() const { return m_menu; }
     // The entry the root stands for: the top entry once built, else -1 (the root is then hidden).
@@ -30,8 +32,14 @@ public:
 
     void SetSite(IUnknown* site) { m_site = site; }
     HRESULT GetSite(REFIID riid, void** ppv);
-    // Runs the entry's command, owned by the site's window when the site gives one.
-    void Run(int entry);
+    // Under "Show more options" Explorer lists the package's verb beside the classic handler; its
+    // site there hands out a window, which the first-level menu's does not. The navigation pane's
+    // tree hands out its window too, and shows no classic handler.
+    bool SiteIsClassicMenu() const;
+    // Runs the command at the offset without holding the lock: what it shows may stay open long.
+    // In the COM surrogate it runs in a process Explorer starts; here its windows are owned by the
+    // site's window, else by the window the user clicked in.
+    void Run(UINT offset);
 
 private:
     CCommandTree() = default;
@@ -52,5 +60,5 @@ private:
 // between label and value shown as one blank.
 CString CommandTitle(LPCWSTR menuText);
 // A data object with the dropped-file list of the selection's file-system items; null when it
-// has none.
+// has none. The selection's own data object, read in one call, where it offers that list.
 CComPtr<IDataObject> SelectionDataObject(IShellItemArray* items);

@@ -149,6 +149,8 @@ STDMETHODIMP CExplorerCommand::GetState(IShellItemArray* items, BOOL okToBeSlow,
         return E_POINTER;
     *state = ECS_HIDDEN;
     CCriticalSectionLock lock(m_tree->Lock());
+    if (m_entry == kRoot && m_tree->SiteIsClassicMenu())
+        return S_OK;  // the classic handler shows the same menu there
     if (m_entry == kRoot && !m_tree->IsBuilt()) {
         m_tree->RememberSelection(items);
         if (m_tree->SelectionIsEmpty())
@@ -167,16 +169,20 @@ STDMETHODIMP CExplorerCommand::GetState(IShellItemArray* items, BOOL okToBeSlow,
 
 STDMETHODIMP CExplorerCommand::Invoke(IShellItemArray* items, IBindCtx*)
 {
-    CCriticalSectionLock lock(m_tree->Lock());
-    int entry = Entry(items);
-    if (entry < 0)
-        return kUnavailable;
-    const CMenuEntry& described = m_tree->Menu().Entry(entry);
-    if (described.kind != CMenuEntry::Kind::Command)
-        return kNotACommand;
-    if (described.disabled)
-        return kUnavailable;
-    m_tree->Run(entry);
+    UINT offset = 0;
+    {
+        CCriticalSectionLock lock(m_tree->Lock());
+        int entry = Entry(items);
+        if (entry < 0)
+            return kUnavailable;
+        const CMenuEntry& described = m_tree->Menu().Entry(entry);
+        if (described.kind != CMenuEntry::Kind::Command)
+            return kNotACommand;
+        if (described.disabled)
+            return kUnavailable;
+        offset = UINT(described.offset);
+    }
+    m_tree->Run(offset);
     return S_OK;
 }
 
@@ -186,6 +192,13 @@ STDMETHODIMP CExplorerCommand::GetFlags(EXPCMDFLAGS* flags)
         return E_POINTER;
     *flags = ECF_DEFAULT;
     CCriticalSectionLock lock(m_tree->Lock());
+    // Explorer asks the root's flags before its state, while the selection is still unread: one
+    // file, the usual case, has the flyout. Nothing is read from disk here.
+    if (m_entry == kRoot && !m_tree->IsBuilt()) {
+        if (!m_tree->SelectionIsSeveral())
+            *flags = ECF_HASSUBCOMMANDS;
+        return S_OK;
+    }
     const CMenuEntry* entry = Described(nullptr);
     if (entry && entry->kind == CMenuEntry::Kind::Popup)
         *flags = ECF_HASSUBCOMMANDS;

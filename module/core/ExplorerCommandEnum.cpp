@@ -21,16 +21,19 @@ CExplorerCommandEnum::~CExplorerCommandEnum()
         m_tree->Release();
 }
 
-// As every IEnumXXX: S_OK when all count were fetched, S_FALSE when fewer; fetched may be null
-// only for one. A failure part-way releases what was fetched and leaves the position.
+// As every IEnumXXX: S_OK when all count were fetched, S_FALSE when fewer. IEnumExplorerCommand
+// lets fetched be null for any count; the caller then counts the non-null slots. A failure part-way
+// releases what was fetched and leaves the position.
 STDMETHODIMP CExplorerCommandEnum::Next(ULONG count, IExplorerCommand** commands, ULONG* fetched)
 {
     if (fetched)
         *fetched = 0;
     if (count == 0)
         return S_OK;
-    if (!commands || (count > 1 && !fetched))
+    if (!commands)
         return E_POINTER;
+    for (ULONG i = 0; i < count; ++i)
+        commands[i] = nullptr;
     CCriticalSectionLock lock(m_tree->Lock());
     ULONG done = 0;
     while (done < count && m_position + int(done) < m_count) {

@@ -177,6 +177,19 @@ bool CMenuHandler::Describe(CMenuDescription& description)
     return false;
 }
 
+bool CMenuHandler::GetSelectedPaths(CArray<CString>& paths)
+{
+    CCriticalSectionLock lock(m_objectCs);
+    paths.RemoveAll();
+    CFileList* files = m_pParameters ? m_pParameters->GetFileList() : nullptr;
+    if (!files)
+        return false;
+    for (int i = 0; i < files->GetSize(); ++i)
+        if (!paths.Add(files->ElementAt(i).m_path))
+            return false;
+    return !paths.IsEmpty();
+}
+
 // Nothing was added: forget this attempt, so no command runs and the next call builds afresh.
 void CMenuHandler::Forget()
 {

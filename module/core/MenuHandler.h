@@ -47,11 +47,14 @@ public:
     // Runs the command at the offset of the menu this object built, as InvokeCommand does; parent
     // owns whatever the command shows (null: nothing does).
     void RunCommand(UINT offset, HWND parent);
+    // The paths of the selection the built menu is about; false when no menu was built.
+    bool GetSelectedPaths(CArray<CString>& paths);
     const CArray<CString>& GetQuickExts() const { return m_pQuickExts; }
 
 private:
     struct MenuContext;  // the description and its popup being filled, the file and the options
 
+    void Dispatch(UINT offset, HWND parent);
     void ResetCommandMap();
     void Forget();
     void BuildMenu(CMenuDescription& menu);
@@ -88,4 +91,5 @@ private:
     int m_nCopyCount = 0;
     CComPtr<IDataObject> m_pDataObject;
     CTraceSink* m_trace = nullptr;
+    bool m_running = false;  // a command is under way: its sheet or message box may be open
 };

@@ -9,5 +9,5 @@ morvane_test(dispatch_tests SOURCES DispatchTests.cpp ${COMMAND_TEST_SUPPORT} LO
 # The same commands reached through the shell host as a separate process.
 if(TARGET shellhost)
   morvane_test(commandhost_tests SOURCES CommandHostTests.cpp LOCKS registration settings filetypes clipboard)
-  add_dependencies(commandhost_tests shellhost)
+  add_dependencies(commandhost_tests shellhost MorvaneRun)
 endif()

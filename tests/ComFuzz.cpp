@@ -497,15 +497,21 @@ private:
         CPageEndBuffer slots((count ? count : 1) * sizeof(IExplorerCommand*));
         auto** array = Chance(5) ? nullptr : slots.As<IExplorerCommand*>();
         ULONG fetched = 0xFFFF;
-        ULONG* fetchedOut = count <= 1 && Chance(50) ? nullptr : &fetched;
+        ULONG* fetchedOut = Chance(50) ? nullptr : &fetched;
         HRESULT hr = children->Next(count, array, fetchedOut);
         if (!array && count > 0) {
             EXPECT_EQ(E_POINTER, hr);
             return;
         }
         ASSERT_TRUE(hr == S_OK || hr == S_FALSE) << std::hex << hr;
-        ULONG got = fetchedOut ? fetched : (hr == S_OK ? count : 0);
+        // Without a count the slots say what came: the fetched ones first, null after them.
+        ULONG got = fetched;
+        if (!fetchedOut)
+            for (got = 0; got < count && array[got]; got++) {
+            }
         EXPECT_EQ(hr == S_OK, got == count);
+        for (ULONG i = got; i < count; i++)
+            EXPECT_EQ(nullptr, array[i]);
         for (ULONG i = 0; i < got; i++) {
             ASSERT_NE(nullptr, array[i]);
             Keep(array[i]);
@@ -545,18 +551,50 @@ private:
         (hr == S_OK ? s_invoked : s_refused)++;
     }
 
+    // No site, one without a window (the first-level menu's), the classic menu's with its window,
+    // and one whose window is gone.
     void Site()
     {
         Calling("SetSite");
         CComPtr<IObjectWithSite> site;
         ASSERT_EQ(S_OK, SomeCommand()->QueryInterface(IID_IObjectWithSite, site.ReceiveVoid()));
-        EXPECT_EQ(S_OK, site->SetSite(Chance(50) ? static_cast<IUnknown*>(m_items.Get()) : nullptr));
+        IUnknown* given = nullptr;
+        switch (Pick(4)) {
+        case 0: given = m_items.Get(); break;
+        case 1: given = &m_classicMenu; break;
+        case 2: given = &m_closedWindow; break;
+        }
+        EXPECT_EQ(S_OK, site->SetSite(given));
         CComPtr<IUnknown> back;
         site->GetSite(IID_IUnknown, back.ReceiveVoid());
     }
 
+    // Explorer's site as an IOleWindow; it outlives every command of the fuzzer.
+    class CWindowSite : public IOleWindow {
+    public:
+        explicit CWindowSite(HWND window) : m_window(window) {}
+        STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+        {
+            *ppv = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleWindow) ? this : nullptr;
+            return *ppv ? S_OK : E_NOINTERFACE;
+        }
+        STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+        STDMETHODIMP_(ULONG) Release() override { return 1; }
+        STDMETHODIMP GetWindow(HWND* window) override
+        {
+            *window = m_window;
+            return m_window ? S_OK : E_FAIL;
+        }
+        STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+    private:
+        HWND m_window;
+    };
+
     std::mt19937& m_random;
     const FileSet& m_files;
+    CWindowSite m_classicMenu{ GetDesktopWindow() };
+    CWindowSite m_closedWindow{ nullptr };
     CComPtr<IShellItemArray> m_items;
     std::vector<CComPtr<IExplorerCommand>> m_commands;
     std::vector<CComPtr<IEnumExplorerCommand>> m_enumerators;

@@ -495,8 +495,16 @@ TEST_F(ExplorerCommand, InTheSurrogateExplorerStartsTheRunnerForTheCommand)
     EXPECT_EQ(std::to_wstring(kCmdCopyFirst + 2) + L" \"" + file + L"\"", g_startedArguments);
 
     SetSurrogateRoute(true, &RefuseStart);
+    PutOnClipboard(L"sentinel");
     ASSERT_EQ(S_OK, copyPath->Invoke(items, nullptr));
     EXPECT_EQ(file, ClipboardText());
+
+    // Wine's desktop answers the shell's automation as Windows' Explorer does: the runner really starts.
+    SetSurrogateRoute(true, nullptr);
+    CComPtr<IExplorerCommand> copyName = Find(root, items, { "Copy File Name" });
+    ASSERT_TRUE(copyName);
+    ASSERT_EQ(S_OK, copyName->Invoke(items, nullptr));
+    EXPECT_TRUE(WaitUntil(20000, [] { return ClipboardText() == L"report"; })) << ToNarrow(ClipboardText());
 }
 
 // A sheet stays open for as long as the user likes; the tree answers meanwhile.

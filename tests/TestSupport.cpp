@@ -227,6 +227,18 @@ std::wstring ClipboardText()
     return text;
 }
 
+void PutOnClipboard(const std::wstring& text)
+{
+    if (!WaitUntil(5000, [] { return OpenClipboard(nullptr) != FALSE; }))
+        return;
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
 BOOL StartProcess(std::wstring& commandLine, DWORD flags, STARTUPINFOW& startup, PROCESS_INFORMATION& process,
                   const wchar_t* application)
 {

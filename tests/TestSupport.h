@@ -70,6 +70,8 @@ private:
 
 // The clipboard's CF_UNICODETEXT, or a marker text when there is none.
 std::wstring ClipboardText();
+// Puts the text on the clipboard: a sentinel, so that a command that leaves the clipboard alone is seen.
+void PutOnClipboard(const std::wstring& text);
 // CreateProcessW with the same arguments. Under load Wine now and then loses a new process before
 // it has started (the call fails with ERROR_INTERNAL_ERROR): that is tried again, twice at most,
 // and reported on the standard error.

@@ -5,7 +5,7 @@
 # Windows paths) get their menus too, one right-click each; options for the host (--help-texts,
 # --flags N, --handler X, --invoke N, --first N, --screenshot F.png, --menu-screenshot F.png) pass
 # through. --modern prints the Windows 11 menu's command tree instead, and with it --invoke takes
-# the titles leading to a command ("Clipboard/Copy File Name"). Pictures are taken on the user's display, or on a virtual one when there is none.
+# the titles leading to a command ("Copy File Name"). Pictures are taken on the user's display, or on a virtual one when there is none.
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 case " $* " in

@@ -109,7 +109,7 @@ void CHostOptions::PrintUsage()
                L"  --invoke N      invoke the command at offset N (InvokeCommand)\r\n"
                L"  --modern        show the Windows 11 menu's command tree (IExplorerCommand) of the\r\n"
                L"                  registered module instead; with it, --invoke takes the titles\r\n"
-               L"                  leading to a command, e.g. \"Clipboard/Copy File Name\"\r\n"
+               L"                  leading to a command, e.g. \"Copy File Name\"\r\n"
                L"  --first N       first command identifier granted (default 100)\r\n"
                L"  --screenshot F.png       with --invoke: save each page of the sheet the command\r\n"
                L"                           opens as F-<tab>.png (e.g. F-type.png), then cancel it\r\n"

@@ -18,7 +18,7 @@ public:
     bool Create();
     // Prints the tree for the selection; false when a call failed.
     bool Print(const CSelection& selection);
-    // Invokes the command at the title path ("Clipboard/Copy File Name"); false when there is
+    // Invokes the command at the title path ("Copy File Name"); false when there is
     // none or Invoke failed.
     bool Invoke(const CSelection& selection, const CString& path, HWND owner);
 

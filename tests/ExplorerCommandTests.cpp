@@ -507,6 +507,58 @@ TEST_F(ExplorerCommand, InTheSurrogateExplorerStartsTheRunnerForTheCommand)
     EXPECT_TRUE(WaitUntil(20000, [] { return ClipboardText() == L"report"; })) << ToNarrow(ClipboardText());
 }
 
+// Explorer's item array for another process: its data object holds the whole selection, while each
+// item read alone costs two calls across processes. Wine's arrays give no data object.
+class CRemoteItems : public IShellItemArray {
+public:
+    CRemoteItems(IShellItemArray* items, IDataObject* data) : m_items(items), m_data(data) {}
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        *ppv = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IShellItemArray) ? this : nullptr;
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP BindToHandler(IBindCtx*, REFGUID handler, REFIID riid, void** ppv) override
+    {
+        *ppv = nullptr;
+        return IsEqualGUID(handler, BHID_DataObject) ? m_data->QueryInterface(riid, ppv) : E_NOTIMPL;
+    }
+    STDMETHODIMP GetPropertyStore(GETPROPERTYSTOREFLAGS, REFIID, void**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetPropertyDescriptionList(REFPROPERTYKEY, REFIID, void**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetAttributes(SIATTRIBFLAGS, SFGAOF, SFGAOF*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetCount(DWORD* count) override { return m_items->GetCount(count); }
+    STDMETHODIMP GetItemAt(DWORD index, IShellItem** item) override
+    {
+        ++itemsRead;
+        return m_items->GetItemAt(index, item);
+    }
+    STDMETHODIMP EnumItems(IEnumShellItems**) override { return E_NOTIMPL; }
+    int itemsRead = 0;
+
+private:
+    CComPtr<IShellItemArray> m_items;
+    CComPtr<IDataObject> m_data;
+};
+
+TEST_F(ExplorerCommand, TheSelectionIsReadInOneCallWhereTheArrayGivesItsDataObject)
+{
+    std::vector<std::wstring> paths = { m_dir.MakeFile(L"a.mvt"), m_dir.MakeFile(L"b.txt") };
+    const struct { const char* name; CComPtr<IDataObject> data; int itemsRead; } cases[] = {
+        { "the array's data object", HdropDataObject(paths), 0 },
+        { "a data object without a file list", EmptyDataObject(), 2 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CRemoteItems items(ItemArray(paths), c.data);
+        CComPtr<IExplorerCommand> root = NewRoot(&items);
+        LPWSTR title = nullptr;
+        ASSERT_EQ(S_OK, root->GetTitle(&items, &title));
+        EXPECT_EQ("Extension: <multiple>", Taken(title));
+        EXPECT_EQ(c.itemsRead, items.itemsRead);
+    }
+}
+
 // A sheet stays open for as long as the user likes; the tree answers meanwhile.
 TEST_F(ExplorerCommand, NoLockIsHeldWhileTheSheetIsOpen)
 {

@@ -569,28 +569,7 @@ private:
         site->GetSite(IID_IUnknown, back.ReceiveVoid());
     }
 
-    // Explorer's site as an IOleWindow; it outlives every command of the fuzzer.
-    class CWindowSite : public IOleWindow {
-    public:
-        explicit CWindowSite(HWND window) : m_window(window) {}
-        STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-        {
-            *ppv = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleWindow) ? this : nullptr;
-            return *ppv ? S_OK : E_NOINTERFACE;
-        }
-        STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-        STDMETHODIMP_(ULONG) Release() override { return 1; }
-        STDMETHODIMP GetWindow(HWND* window) override
-        {
-            *window = m_window;
-            return m_window ? S_OK : E_FAIL;
-        }
-        STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-
-    private:
-        HWND m_window;
-    };
-
+    // The sites outlive every command of the fuzzer.
     std::mt19937& m_random;
     const FileSet& m_files;
     CWindowSite m_classicMenu{ GetDesktopWindow() };

@@ -316,28 +316,6 @@ TEST_F(ExplorerCommand, TheRootHasSubcommandsBeforeItsStateIsAsked)
     }
 }
 
-// Explorer's site: an IOleWindow with a window of the given class, or none.
-class CSite : public IOleWindow {
-public:
-    explicit CSite(HWND window) : m_window(window) {}
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        *ppv = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleWindow) ? this : nullptr;
-        return *ppv ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetWindow(HWND* window) override
-    {
-        *window = m_window;
-        return S_OK;
-    }
-    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-
-private:
-    HWND m_window;
-};
-
 TEST_F(ExplorerCommand, TheRootIsHiddenInTheClassicMenuWhichListsTheHandlerAlready)
 {
     WNDCLASSW treeClass = {};
@@ -347,7 +325,7 @@ TEST_F(ExplorerCommand, TheRootIsHiddenInTheClassicMenuWhichListsTheHandlerAlrea
     CWindowHandle tree(CreateWindowExW(0, L"NamespaceTreeControl", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
     CWindowHandle view(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
     ASSERT_TRUE(tree.IsValid() && view.IsValid());
-    CSite classicMenu(view), navigationPane(tree);
+    CWindowSite classicMenu(view), navigationPane(tree);
     CComPtr<IShellItemArray> noWindow = ItemArray({ m_dir.MakeFile(L"x.mvt") });  // a site that is no IOleWindow
     CComPtr<IShellItemArray> items = ItemArray({ m_dir.MakeFile(L"report.mvt") });
     const struct { const char* name; IUnknown* site; EXPCMDSTATE state; } cases[] = {

@@ -141,3 +141,26 @@ struct StoredSummary {
 StoredSummary ReadStoredSummary(const std::wstring& path);
 // The five summary texts as wide strings; empty when the document has no summary set.
 std::vector<std::wstring> ReadSummaryValues(const std::wstring& path);
+
+// Explorer's site for a command: an IOleWindow handing out the window (GetWindow fails for none).
+// It lives as long as the commands given it; counting is not needed.
+class CWindowSite : public IOleWindow {
+public:
+    explicit CWindowSite(HWND window) : m_window(window) {}
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        *ppv = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleWindow) ? this : nullptr;
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetWindow(HWND* window) override
+    {
+        *window = m_window;
+        return m_window ? S_OK : E_FAIL;
+    }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+private:
+    HWND m_window;
+};

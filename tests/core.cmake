@@ -5,3 +5,5 @@ morvane_test(filelist_tests SOURCES FileListTests.cpp LOCKS filetypes)
 # The module as Explorer loads it: system imports only, and exactly the four exports by name.
 add_test(NAME module_binary COMMAND ${CMAKE_SOURCE_DIR}/tools/check-binary.sh $<TARGET_FILE:Morvane>
          --exports DllGetClassObject DllCanUnloadNow DllRegisterServer DllUnregisterServer)
+morvane_test(summarystore_tests SOURCES SummaryStoreTests.cpp MemoryStoreOpener.cpp DialogWatcher.cpp)
+target_link_libraries(summarystore_tests PRIVATE propsys)

@@ -185,7 +185,7 @@ TEST_F(SummaryPageOfStore, ShowsListsJoinedAndWritesThemSplit)
     EXPECT_EQ(0u, store.Held());
 }
 
-TEST_F(SummaryPageOfStore, AReadOnlyHandlerGraysTheFieldsAndSaysWhy)
+TEST_F(SummaryPageOfStore, AReadOnlyHandlerMakesTheFieldsReadOnlyAndSaysWhy)
 {
     store.Set(0, CMemoryStoreOpener::Text(std::wstring(80, L't')));
     store.refuseWriting = true;
@@ -194,7 +194,7 @@ TEST_F(SummaryPageOfStore, AReadOnlyHandlerGraysTheFieldsAndSaysWhy)
     for (const auto& field : kFields)
         EXPECT_TRUE(ReadOnly(*sheet, field.id)) << field.id;
     ASSERT_TRUE(NoteShown(*sheet));
-    EXPECT_EQ(L"Windows can read the grayed fields of this file but cannot change them.",
+    EXPECT_EQ(L"The read-only fields hold what Windows can read from this file but cannot change.",
               sheet->Text(IDC_SUMMARY_READONLY_NOTE));
     RECT note, comments;
     GetWindowRect(sheet->Item(IDC_SUMMARY_READONLY_NOTE), &note);

@@ -42,19 +42,12 @@ TEST(SummaryValues, TextsAreStoredAsStringsOrListsAndShownAgain)
         EXPECT_TRUE(c.stored == stored) << "'" << ToNarrow(c.text) << "' list " << c.asList;
         EXPECT_STREQ(c.shown, SummaryValueText(value)) << ToNarrow(c.text);
     }
-    // What handlers and property sets hold besides: empty strings in a list, 8-bit strings, numbers.
+    // A handler's list may hold empty strings.
     LPWSTR parts[] = { const_cast<LPWSTR>(L""), const_cast<LPWSTR>(L"Ann") };
     PROPVARIANT list = {};
     list.vt = VT_VECTOR | VT_LPWSTR;
     list.calpwstr = { 2, parts };
     EXPECT_STREQ(L"Ann", SummaryValueText(list));
-    PROPVARIANT ansi = {};
-    ansi.vt = VT_LPSTR;
-    ansi.pszVal = const_cast<LPSTR>("ansi");
-    EXPECT_STREQ(L"ansi", SummaryValueText(ansi));
-    PROPVARIANT number = {};
-    number.vt = VT_UI4;
-    EXPECT_STREQ(L"", SummaryValueText(number));
 }
 
 class StoreSummary : public testing::Test {
@@ -134,17 +127,6 @@ TEST_F(StoreSummary, AReadOnlyHandlerLeavesNoFieldWritableAndAWriteIsReported)
     ASSERT_EQ(1u, dialogs.Seen().size()) << dialogs.Describe();
     EXPECT_EQ(L"Could not open file entry to save Summary Information.", dialogs.Seen()[0].text);
     EXPECT_TRUE(CMemoryStoreOpener::Text(L"Track") == store.Get(0));
-}
-
-// Wine's property system gives no file a store: a plain file reads and writes as it always did.
-TEST(PlainFileSummary, FallsBackToThePropertySetOfTheFileSystem)
-{
-    CTempDir dir;
-    std::wstring plain = dir.MakeFile(L"notes.txt", "text");
-    CFileList list(HdropDataObject({ plain }));
-    EXPECT_TRUE(list.ElementAt(0).GetSummaryText(0).IsEmpty());
-    EXPECT_FALSE(list.ElementAt(0).m_summaryFromStore);
-    EXPECT_EQ(kAllFields, list.WritableSummaryFields());
 }
 
 }

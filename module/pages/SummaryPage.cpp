@@ -51,8 +51,8 @@ bool CSummaryPage::IsWritable(int index) const
     return (m_writable & (1u << index)) != 0;
 }
 
-// Grays the fields that the file's property handler does not write, and says why below them, in
-// room taken from the comments.
+// Makes read-only the fields that the file's property handler does not write, and says why below
+// them, in room taken from the comments.
 void CSummaryPage::ShowReadOnlyFields()
 {
     for (const SummaryField& field : kFields)

@@ -13,6 +13,50 @@ LPWSTR TaskCopy(const std::wstring& text)
     return copy;
 }
 
+// The store as a handler with capabilities hands it out.
+class CCapableStore final : public IPropertyStore, public IPropertyStoreCapabilities {
+public:
+    CCapableStore(IPropertyStore* store, const std::vector<int>& readOnly) : m_store(store), m_readOnly(readOnly) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        *object = nullptr;
+        if (iid == IID_IUnknown || iid == IID_IPropertyStore)
+            *object = static_cast<IPropertyStore*>(this);
+        else if (iid == IID_IPropertyStoreCapabilities)
+            *object = static_cast<IPropertyStoreCapabilities*>(this);
+        else
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        ULONG refs = --m_refs;
+        if (refs == 0)
+            delete this;
+        return refs;
+    }
+    STDMETHODIMP GetCount(DWORD* count) override { return m_store->GetCount(count); }
+    STDMETHODIMP GetAt(DWORD index, PROPERTYKEY* key) override { return m_store->GetAt(index, key); }
+    STDMETHODIMP GetValue(REFPROPERTYKEY key, PROPVARIANT* value) override { return m_store->GetValue(key, value); }
+    STDMETHODIMP SetValue(REFPROPERTYKEY key, REFPROPVARIANT value) override { return m_store->SetValue(key, value); }
+    STDMETHODIMP Commit() override { return m_store->Commit(); }
+    STDMETHODIMP IsPropertyWritable(REFPROPERTYKEY key) override
+    {
+        for (int index : m_readOnly)
+            if (IsEqualPropertyKey(key, SummaryKey(index)))
+                return S_FALSE;
+        return S_OK;
+    }
+
+private:
+    CComPtr<IPropertyStore> m_store;
+    std::vector<int> m_readOnly;
+    ULONG m_refs = 1;
+};
+
 }
 
 CMemoryStoreOpener::CMemoryStoreOpener()
@@ -34,6 +78,12 @@ HRESULT WINAPI CMemoryStoreOpener::Open(PCWSTR, IBindCtx*, GETPROPERTYSTOREFLAGS
     g_current->m_openings.push_back(DWORD(flags));
     if ((flags & GPS_READWRITE) && g_current->refuseWriting)
         return STG_E_ACCESSDENIED;
+    if ((flags & GPS_READWRITE) && !g_current->readOnly.empty()) {
+        CCapableStore* capable = new CCapableStore(g_current->m_store, g_current->readOnly);
+        HRESULT hr = capable->QueryInterface(iid, store);
+        capable->Release();
+        return hr;
+    }
     return g_current->m_store ? g_current->m_store->QueryInterface(iid, store) : E_FAIL;
 }
 

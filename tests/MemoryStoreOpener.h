@@ -33,6 +33,9 @@ public:
     ULONG Held() const;
     // Like a read-only handler: the writable store is refused.
     bool refuseWriting = false;
+    // Like a handler that writes only some properties: the writable store answers
+    // IPropertyStoreCapabilities, with S_FALSE for these values' keys.
+    std::vector<int> readOnly;
 
 private:
     static HRESULT WINAPI Open(PCWSTR path, IBindCtx* context, GETPROPERTYSTOREFLAGS flags, REFIID iid, void** store);

@@ -127,6 +127,12 @@ TEST_F(StoreSummary, AReadOnlyHandlerLeavesNoFieldWritableAndAWriteIsReported)
     ASSERT_EQ(1u, dialogs.Seen().size()) << dialogs.Describe();
     EXPECT_EQ(L"Could not open file entry to save Summary Information.", dialogs.Seen()[0].text);
     EXPECT_TRUE(CMemoryStoreOpener::Text(L"Track") == store.Get(0));
+
+    // A handler that writes some properties only says which.
+    store.refuseWriting = false;
+    store.readOnly = { 2, 4 };
+    EXPECT_EQ(kAllFields & ~0x14u, list.WritableSummaryFields());
+    EXPECT_EQ(0u, store.Held());
 }
 
 }

@@ -1,6 +1,7 @@
 // The Summary page of the real sheet on a real compound document, read back from the file.
 #include <gtest/gtest.h>
 #include "InfoSheet.h"
+#include "MemoryStoreOpener.h"
 #include "Settings.h"
 #include "SheetDriver.h"
 #include "SummaryPageRes.h"
@@ -147,6 +148,74 @@ TEST_F(SummaryPage, NeverShownWritesNothing)
     sheet->Press(PSBTN_OK);
     ASSERT_TRUE(sheet->WaitClosed());
     EXPECT_EQ(kStored, ReadSummaryValues(doc));
+}
+
+// A file that the property system answers for: an in-memory store stands in for its handler.
+class SummaryPageOfStore : public testing::Test {
+protected:
+    std::unique_ptr<CSheetDriver> OpenSheet()
+    {
+        parameters.GetFileList(ShellDataObject({ photo }));
+        auto sheet = std::make_unique<CSheetDriver>(InfoSheetAt(parameters, InfoPage::Summary));
+        EXPECT_TRUE(sheet->Opened());
+        return sheet;
+    }
+    bool ReadOnly(CSheetDriver& sheet, int id) { return (GetWindowLongW(sheet.Item(id), GWL_STYLE) & ES_READONLY) != 0; }
+    bool NoteShown(CSheetDriver& sheet) { return IsWindowVisible(sheet.Item(IDC_SUMMARY_READONLY_NOTE)) != FALSE; }
+
+    CTempDir dir{ L"summary store" };
+    std::wstring photo = dir.MakeFile(L"photo.jpg", "not really a picture");
+    CMemoryStoreOpener store;
+    Parameters parameters;
+};
+
+TEST_F(SummaryPageOfStore, ShowsListsJoinedAndWritesThemSplit)
+{
+    store.Set(2, CMemoryStoreOpener::List({ L"Ann", L"Bob" }));
+    auto sheet = OpenSheet();
+    ASSERT_TRUE(sheet->Opened());
+    EXPECT_EQ(L"Ann; Bob", sheet->Text(IDC_SUMMARY_AUTHOR));
+    EXPECT_FALSE(ReadOnly(*sheet, IDC_SUMMARY_AUTHOR));
+    EXPECT_FALSE(NoteShown(*sheet));
+    sheet->SetText(IDC_SUMMARY_AUTHOR, L"Ann; Bob; Cy");
+    sheet->Press(PSBTN_OK);
+    ASSERT_TRUE(sheet->WaitClosed());
+    EXPECT_TRUE(CMemoryStoreOpener::List({ L"Ann", L"Bob", L"Cy" }) == store.Get(2));
+    EXPECT_TRUE(sheet->Seen().empty());
+    EXPECT_EQ(0u, store.Held());
+}
+
+TEST_F(SummaryPageOfStore, AReadOnlyHandlerMakesTheFieldsReadOnlyAndSaysWhy)
+{
+    store.Set(0, CMemoryStoreOpener::Text(std::wstring(80, L't')));
+    store.refuseWriting = true;
+    auto sheet = OpenSheet();
+    ASSERT_TRUE(sheet->Opened());
+    for (const auto& field : kFields)
+        EXPECT_TRUE(ReadOnly(*sheet, field.id)) << field.id;
+    ASSERT_TRUE(NoteShown(*sheet));
+    EXPECT_EQ(L"The read-only fields hold what Windows can read from this file but cannot change.",
+              sheet->Text(IDC_SUMMARY_READONLY_NOTE));
+    RECT note, comments;
+    GetWindowRect(sheet->Item(IDC_SUMMARY_READONLY_NOTE), &note);
+    GetWindowRect(sheet->Item(IDC_SUMMARY_COMMENTS), &comments);
+    EXPECT_LT(comments.bottom, note.top);
+    // The stored title is longer than a typed one may be, and the user cannot shorten it.
+    sheet->Press(PSBTN_OK);
+    ASSERT_TRUE(sheet->WaitClosed());
+    EXPECT_TRUE(sheet->Seen().empty());
+}
+
+// Wine's property system gives no file a store: a plain file's page is as it always was.
+TEST_F(SummaryPage, APlainFileKeepsEditableFieldsWithoutANote)
+{
+    std::wstring plain = dir.MakeFile(L"notes.txt", "text");
+    parameters.GetFileList(ShellDataObject({ plain }));
+    CSheetDriver sheet(InfoSheetAt(parameters, InfoPage::Summary));
+    ASSERT_TRUE(sheet.Opened());
+    for (const auto& field : kFields)
+        EXPECT_EQ(0, GetWindowLongW(sheet.Item(field.id), GWL_STYLE) & ES_READONLY) << field.id;
+    EXPECT_FALSE(IsWindowVisible(sheet.Item(IDC_SUMMARY_READONLY_NOTE)));
 }
 
 }

@@ -7,3 +7,5 @@ add_test(NAME module_binary COMMAND ${CMAKE_SOURCE_DIR}/tools/check-binary.sh $<
          --exports DllGetClassObject DllCanUnloadNow DllRegisterServer DllUnregisterServer)
 # The program Windows 11's menu has Explorer start: system imports only, like the module.
 add_test(NAME runner_binary COMMAND ${CMAKE_SOURCE_DIR}/tools/check-binary.sh $<TARGET_FILE:MorvaneRun>)
+morvane_test(summarystore_tests SOURCES SummaryStoreTests.cpp MemoryStoreOpener.cpp DialogWatcher.cpp)
+target_link_libraries(summarystore_tests PRIVATE propsys)

@@ -3,6 +3,7 @@
 #include "Holders.h"
 #include "PathForm.h"
 #include "PropertySets.h"
+#include "SummaryStore.h"
 #include "Trace.h"
 #include <shellapi.h>
 #include <shlobj.h>
@@ -43,6 +44,34 @@ void ReadLinkText(CString& buffer, Get get, CString& field)
     }
 }
 
+// The five values of the file's property store, into cleared values; false when it has no store.
+bool ReadStoreValues(const CString& path, PROPVARIANT* values)
+{
+    CComPtr<IPropertyStore> store;
+    if (FAILED(OpenSummaryStore(path, false, store)) || !store)
+        return false;
+    for (int i = 0; i < CFileList::kSummaryCount; ++i) {
+        PROPERTYKEY key = SummaryKey(i);
+        if (FAILED(store->GetValue(key, &values[i])))
+            ::PropVariantInit(&values[i]);
+    }
+    return true;
+}
+
+bool HasSummarySet(IPropertySetStorage* sets)
+{
+    CComPtr<IPropertyStorage> properties;
+    return sets && SUCCEEDED(sets->Open(FMTID_SummaryInformation, STGM_READ | STGM_SHARE_EXCLUSIVE, &properties));
+}
+
+bool HasText(const PROPVARIANT* values)
+{
+    for (int i = 0; i < CFileList::kSummaryCount; ++i)
+        if (!SummaryValueText(values[i]).IsEmpty())
+            return true;
+    return false;
+}
+
 }
 
 void SetFindDataReader(FindDataReader reader)
@@ -62,7 +91,7 @@ bool IsNt5OrLater()
     return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion > 4;
 }
 
-CFileList::CFileInfo::CFileInfo() : m_linkLoaded(false), m_shortcutType(false)
+CFileList::CFileInfo::CFileInfo() : m_linkLoaded(false), m_summaryFromStore(false), m_shortcutType(false)
 {
     ZeroMemory(&m_findData, sizeof(m_findData));
     for (PROPVARIANT& value : m_summary)
@@ -100,10 +129,17 @@ void CFileList::CFileInfo::TakeFrom(CFileInfo& other)
     m_linkWorkingDir = static_cast<CString&&>(other.m_linkWorkingDir);
     m_typeName = static_cast<CString&&>(other.m_typeName);
     m_shortcutType = other.m_shortcutType;
+    TakeSummary(other.m_summary);
+    m_summaryFromStore = other.m_summaryFromStore;
+}
+
+// Takes over the values, which are left empty.
+void CFileList::CFileInfo::TakeSummary(PROPVARIANT* values)
+{
     ClearSummary();
-    CopyMemory(m_summary, other.m_summary, sizeof(m_summary));
-    for (PROPVARIANT& value : other.m_summary)
-        ::PropVariantInit(&value);
+    CopyMemory(m_summary, values, sizeof(m_summary));
+    for (int i = 0; i < kSummaryCount; ++i)
+        ::PropVariantInit(&values[i]);
 }
 
 void CFileList::CFileInfo::ClearSummary()
@@ -189,9 +225,26 @@ void CFileList::CFileInfo::ReadSummary()
 {
     if (!IsNt5OrLater())
         return;
+    bool compound = false;
     CComPtr<IPropertySetStorage> sets;
-    if (FAILED(OpenPropertySets(m_path, STGM_READ | STGM_SHARE_DENY_WRITE, sets)))
-        return;
+    bool opened = SUCCEEDED(OpenPropertySets(m_path, STGM_READ | STGM_SHARE_DENY_WRITE, sets, &compound));
+    if (!compound) {
+        // A summary set that an earlier version wrote stays in use until the handler has values;
+        // without one, the store, so that what the user types lands where Explorer reads.
+        CPropVariant stored[kSummaryCount];
+        if (ReadStoreValues(m_path, stored) && (HasText(stored) || !HasSummarySet(sets))) {
+            TakeSummary(stored);
+            m_summaryFromStore = true;
+            return;
+        }
+    }
+    if (opened)
+        ReadSummarySet(sets);
+}
+
+void CFileList::CFileInfo::ReadSummarySet(IPropertySetStorage* sets)
+{
+    m_summaryFromStore = false;
     CComPtr<IPropertyStorage> properties;
     HRESULT hr = sets->Open(FMTID_SummaryInformation, STGM_READ | STGM_SHARE_EXCLUSIVE, &properties);
     ClearSummary();
@@ -260,20 +313,7 @@ CString CFileList::CFileInfo::SummaryText(int index) const
 {
     if (index < 0 || index >= kSummaryCount)
         return CString();
-    const PROPVARIANT& value = m_summary[index];
-    if (value.vt == VT_LPWSTR && value.pwszVal)
-        return CString(value.pwszVal);
-    if (value.vt == VT_LPSTR && value.pszVal) {
-        int length = ::MultiByteToWideChar(CP_THREAD_ACP, 0, value.pszVal, -1, nullptr, 0);
-        CString text;
-        LPWSTR buffer = length > 0 ? text.GetBuffer(length) : nullptr;
-        if (buffer) {
-            ::MultiByteToWideChar(CP_THREAD_ACP, 0, value.pszVal, -1, buffer, length);
-            text.ReleaseBuffer();
-        }
-        return text;
-    }
-    return CString();
+    return SummaryValueText(m_summary[index]);
 }
 
 CFileList::CFileList(IDataObject* dataObject)

@@ -32,6 +32,9 @@ public:
         void SetPath(LPCWSTR path);
         void LoadFindData();
         void LoadLinkInfo();
+        // Reads the five summary values: a compound document's from its summary property set; any
+        // other file's from the property system when its handler has them, else from the property
+        // set that NTFS keeps beside the file.
         void ReadSummary();
         ULONGLONG GetFileLength();
         const CString& GetShortName();
@@ -67,12 +70,16 @@ public:
         CString m_linkArguments;
         CString m_linkWorkingDir;
         PROPVARIANT m_summary[kSummaryCount];
+        // The summary values came from the property system and are written back through it.
+        bool m_summaryFromStore;
         CString m_typeName;
         bool m_shortcutType;
 
     private:
         void ReadLink();
         void ClearSummary();
+        void ReadSummarySet(IPropertySetStorage* sets);
+        void TakeSummary(PROPVARIANT* values);
         void TakeFrom(CFileInfo& other);
     };
 
@@ -100,7 +107,11 @@ public:
     // False when the new extension would give a file a name or a path longer than the file system
     // takes; nothing may be renamed then.
     bool FitsExtension(LPCWSTR extension) const;
-    // Writes the five summary values into every file's summary property set.
+    // Which of the first file's five summary values can be changed, as bits 0 to 4: all of those in
+    // a property set; in the property system, those that the file's handler writes.
+    UINT WritableSummaryFields();
+    // Writes the five summary values of the first file where they were read from (only those that
+    // changed, in the property system).
     bool WriteSummary(HWND parent, LPCWSTR title, LPCWSTR subject, LPCWSTR author, LPCWSTR keywords, LPCWSTR comments);
     // Writes target, arguments and working directory into every shortcut of the list.
     bool WriteShortcut(HWND parent, LPCWSTR target, LPCWSTR arguments, LPCWSTR workingDir);

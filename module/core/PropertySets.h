@@ -7,5 +7,6 @@
 // Opens the file's property-set storage in the given mode (the selected file's exact name, through
 // its "\\?\" form). The storage is asked for first and then for its property sets, which works on
 // compound files on every system; the direct request covers property sets kept by the file system
-// itself.
-HRESULT OpenPropertySets(const CString& path, DWORD mode, CComPtr<IPropertySetStorage>& sets);
+// itself. With compound, it also tells whether the first request answered: the file is a compound
+// document, whose summary set is its own.
+HRESULT OpenPropertySets(const CString& path, DWORD mode, CComPtr<IPropertySetStorage>& sets, bool* compound = nullptr);

@@ -37,8 +37,37 @@ CSummaryPage::CSummaryPage(Parameters& parameters) : CPropertyPage(IDD_SUMMARYPA
 
 void CSummaryPage::DoDataExchange(CDataExchange& exchange)
 {
+    // A read-only field holds what the file holds, however long: the user could not shorten it.
+    for (const SummaryField& field : kFields) {
+        if (IsWritable(field.index))
+            exchange.Text(field.id, m_texts[field.index], field.maxLength);
+        else
+            exchange.Text(field.id, m_texts[field.index]);
+    }
+}
+
+bool CSummaryPage::IsWritable(int index) const
+{
+    return (m_writable & (1u << index)) != 0;
+}
+
+// Makes read-only the fields that the file's property handler does not write, and says why below
+// them, in room taken from the comments.
+void CSummaryPage::ShowReadOnlyFields()
+{
     for (const SummaryField& field : kFields)
-        exchange.Text(field.id, m_texts[field.index], field.maxLength);
+        if (!IsWritable(field.index))
+            ::SendDlgItemMessageW(m_hwnd, field.id, EM_SETREADONLY, TRUE, 0);
+    HWND note = ::GetDlgItem(m_hwnd, IDC_SUMMARY_READONLY_NOTE);
+    HWND comments = ::GetDlgItem(m_hwnd, IDC_SUMMARY_COMMENTS);
+    RECT noteRect, commentsRect, gap = { 0, 0, 0, 3 };
+    if (!note || !comments || !::GetWindowRect(note, &noteRect) || !::GetWindowRect(comments, &commentsRect))
+        return;
+    ::MapDialogRect(m_hwnd, &gap);
+    int height = noteRect.top - gap.bottom - commentsRect.top;
+    ::SetWindowPos(comments, nullptr, 0, 0, commentsRect.right - commentsRect.left, height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::ShowWindow(note, SW_SHOWNA);
 }
 
 void CSummaryPage::ReportInvalidInput(LPCTSTR reason)
@@ -55,8 +84,11 @@ BOOL CSummaryPage::OnInitDialog()
         CFileList::CFileInfo& info = files->ElementAt(0);
         for (int i = 0; i < CFileList::kSummaryCount; ++i)
             m_texts[i] = info.GetSummaryText(i);
+        m_writable = files->WritableSummaryFields();
     }
     UpdateData(false);
+    if (m_writable != kAllWritable)
+        ShowReadOnlyFields();
     m_filling = false;
     return TRUE;
 }

@@ -9,73 +9,56 @@
 
 namespace {
 
-// A BSTR that frees itself.
-class CBstr {
+// A VARIANT cleared at the end; a string one holds a BSTR copy of the text.
+class CVariant {
 public:
-    explicit CBstr(LPCWSTR text) : m_text(::SysAllocString(text)) {}
-    ~CBstr() { ::SysFreeString(m_text); }
-    CBstr(const CBstr&) = delete;
-    CBstr& operator=(const CBstr&) = delete;
-    BSTR Get() const { return m_text; }
-
-private:
-    BSTR m_text;
-};
-
-// A VARIANT holding a string, cleared at the end.
-class CStringVariant {
-public:
-    explicit CStringVariant(LPCWSTR text)
+    CVariant() { ::VariantInit(&value); }
+    explicit CVariant(LPCWSTR text) : CVariant()
     {
-        ::VariantInit(&m_value);
-        m_value.vt = VT_BSTR;
-        V_BSTR(&m_value) = ::SysAllocString(text);
+        V_VT(&value) = VT_BSTR;
+        V_BSTR(&value) = ::SysAllocString(text);
     }
-    ~CStringVariant() { ::VariantClear(&m_value); }
-    CStringVariant(const CStringVariant&) = delete;
-    CStringVariant& operator=(const CStringVariant&) = delete;
-    bool IsValid() const { return V_BSTR(&m_value) != nullptr; }
-    VARIANT& Get() { return m_value; }
-
-private:
-    VARIANT m_value;
+    explicit CVariant(int number) : CVariant()
+    {
+        V_VT(&value) = VT_I4;
+        V_I4(&value) = number;
+    }
+    ~CVariant() { ::VariantClear(&value); }
+    CVariant(const CVariant&) = delete;
+    CVariant& operator=(const CVariant&) = delete;
+    VARIANT value;
 };
 
 // Explorer's desktop folder view as an automation object, whose Application is the Shell object.
+// Each step runs only when the one before it succeeded; the holders release what was reached.
 HRESULT DesktopShellDispatch(CComPtr<IShellDispatch2>& shell)
 {
     CComPtr<IShellWindows> windows;
+    CComPtr<IDispatch> desktop, background, application;
+    CComPtr<IShellBrowser> browser;
+    CComPtr<IShellView> view;
+    CComPtr<IShellFolderViewDual> folderView;
+    CVariant location(int(CSIDL_DESKTOP)), root;
+    LONG window = 0;
     HRESULT hr = ::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
                                     windows.ReceiveVoid());
-    if (FAILED(hr))
-        return hr;
-    VARIANT location, root;
-    ::VariantInit(&location);
-    ::VariantInit(&root);
-    V_VT(&location) = VT_I4;
-    V_I4(&location) = CSIDL_DESKTOP;
-    LONG window = 0;
-    CComPtr<IDispatch> desktop;
-    hr = windows->FindWindowSW(&location, &root, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &desktop);
-    if (hr != S_OK || !desktop)
-        return FAILED(hr) ? hr : E_FAIL;
-    CComPtr<IShellBrowser> browser;
-    hr = ::IUnknown_QueryService(desktop, SID_STopLevelBrowser, IID_IShellBrowser, browser.ReceiveVoid());
-    if (FAILED(hr))
-        return hr;
-    CComPtr<IShellView> view;
-    if (FAILED(hr = browser->QueryActiveShellView(&view)))
-        return hr;
-    CComPtr<IDispatch> background;
-    if (FAILED(hr = view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.ReceiveVoid())))
-        return hr;
-    CComPtr<IShellFolderViewDual> folderView;
-    if (FAILED(hr = background.QueryInterface(IID_IShellFolderViewDual, folderView)))
-        return hr;
-    CComPtr<IDispatch> application;
-    if (FAILED(hr = folderView->get_Application(&application)))
-        return hr;
-    return application.QueryInterface(IID_IShellDispatch2, shell);
+    if (SUCCEEDED(hr))
+        hr = windows->FindWindowSW(&location.value, &root.value, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &desktop);
+    if (hr == S_FALSE || (SUCCEEDED(hr) && !desktop))
+        hr = E_FAIL;  // no desktop window: Explorer is not the shell
+    if (SUCCEEDED(hr))
+        hr = ::IUnknown_QueryService(desktop, SID_STopLevelBrowser, IID_IShellBrowser, browser.ReceiveVoid());
+    if (SUCCEEDED(hr))
+        hr = browser->QueryActiveShellView(&view);
+    if (SUCCEEDED(hr))
+        hr = view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.ReceiveVoid());
+    if (SUCCEEDED(hr))
+        hr = background.QueryInterface(IID_IShellFolderViewDual, folderView);
+    if (SUCCEEDED(hr))
+        hr = folderView->get_Application(&application);
+    if (SUCCEEDED(hr))
+        hr = application.QueryInterface(IID_IShellDispatch2, shell);
+    return hr;
 }
 
 }
@@ -86,20 +69,18 @@ HRESULT StartFromDesktop(LPCWSTR program, LPCWSTR arguments, int show)
     HRESULT hr = DesktopShellDispatch(shell);
     if (FAILED(hr))
         return hr;
-    WCHAR folder[MAX_PATH];
+    WCHAR folder[MAX_PATH] = L"";
     if (FAILED(::StringCchCopyW(folder, MAX_PATH, program)) || !::PathRemoveFileSpecW(folder))
         folder[0] = 0;
-    CBstr file(program);
-    CStringVariant args(arguments), directory(folder), operation(L"open");
-    VARIANT showWindow;
-    ::VariantInit(&showWindow);
-    V_VT(&showWindow) = VT_I4;
-    V_I4(&showWindow) = show;
-    if (!file.Get() || !args.IsValid() || !directory.IsValid() || !operation.IsValid())
-        return E_OUTOFMEMORY;
+    BSTR file = ::SysAllocString(program);
+    CVariant args(arguments), directory(folder), operation(L"open"), showWindow(show);
     // Explorer's process takes the foreground from here on; the program it starts inherits the right.
     DWORD explorer = 0;
     if (::GetWindowThreadProcessId(::GetShellWindow(), &explorer) && explorer)
         ::AllowSetForegroundWindow(explorer);
-    return shell->ShellExecute(file.Get(), args.Get(), directory.Get(), operation.Get(), showWindow);
+    hr = file && V_BSTR(&args.value) && V_BSTR(&directory.value) && V_BSTR(&operation.value)
+        ? shell->ShellExecute(file, args.value, directory.value, operation.value, showWindow.value)
+        : E_OUTOFMEMORY;
+    ::SysFreeString(file);
+    return hr;
 }

@@ -24,12 +24,16 @@ struct Route {
 
 }
 
+// The process's name does not change: it is read once. Two threads may both read it; they agree.
+volatile LONG g_surrogateByName = -1;
+
 bool HostIsSurrogate()
 {
     if (g_route.tested)
         return g_route.surrogate;
-    static const bool surrogate = SurrogateByName();
-    return surrogate;
+    if (g_surrogateByName < 0)
+        ::InterlockedExchange(&g_surrogateByName, SurrogateByName() ? 1 : 0);
+    return g_surrogateByName == 1;
 }
 
 CString RunnerArguments(UINT offset, const CArray<CString>& paths)

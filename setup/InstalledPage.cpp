@@ -1,4 +1,5 @@
 #include "InstalledPage.h"
+#include "ModernMenu.h"
 #include "resource.h"
 
 CInstalledPage::CInstalledPage() : CPropertyPage(IDD_INSTALLED)
@@ -12,5 +13,7 @@ bool CInstalledPage::OnSetActive()
     SetWizardButtons(PSWIZB_FINISH);
     ::SendMessage(sheet, PSM_SETFINISHTEXT, 0, reinterpret_cast<LPARAM>(TEXT("Close")));
     ::SetForegroundWindow(sheet);
+    // Explorer reads the packages' menus when it starts, and for each account at its next sign-in.
+    ::ShowWindow(GetItem(IDC_MODERN_NOTE), HasModernMenu() ? SW_SHOW : SW_HIDE);
     return CPropertyPage::OnSetActive();
 }

@@ -205,7 +205,27 @@ void PressButton(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-CSetupProcess::CSetupProcess(const std::string& program, const std::string& arguments)
+// The unelevated token that an administrator's elevated token is linked to.
+CKernelHandle LimitedToken()
+{
+    HANDLE own = nullptr;
+    CKernelHandle limited;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own))
+        return limited;
+    CKernelHandle ownToken(own);
+    TOKEN_LINKED_TOKEN linked = {};
+    DWORD size = 0;
+    HANDLE primary = nullptr;
+    if (GetTokenInformation(own, TokenLinkedToken, &linked, sizeof(linked), &size)) {
+        CKernelHandle linkedToken(linked.LinkedToken);
+        if (DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary,
+                             &primary))
+            limited.Attach(primary);
+    }
+    return limited;
+}
+
+CSetupProcess::CSetupProcess(const std::string& program, const std::string& arguments, bool unelevated)
 {
     std::string command = "\"" + program + "\"";
     if (!arguments.empty())
@@ -214,7 +234,16 @@ CSetupProcess::CSetupProcess(const std::string& program, const std::string& argu
     PROCESS_INFORMATION info = {};
     std::vector<char> line(command.begin(), command.end());
     line.push_back(0);
-    if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    CKernelHandle token = unelevated ? LimitedToken() : CKernelHandle();
+    if (unelevated && !token.IsValid()) {
+        ADD_FAILURE() << "no unelevated token to start " << program << " with";
+        return;
+    }
+    BOOL started = unelevated ? CreateProcessAsUserA(token, program.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                                                     nullptr, nullptr, &startup, &info)
+                              : CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                               nullptr, &startup, &info);
+    if (started) {
         m_process.Attach(info.hProcess);
         CloseHandle(info.hThread);
         m_id = info.dwProcessId;
@@ -390,9 +419,9 @@ HWND WizardToReadyPage(CSetupProcess& setup, const std::string& folder, bool exp
     return ready ? sheet : nullptr;
 }
 
-std::string InstallWithWizard(const std::string& program, const std::string& folder)
+std::string InstallWithWizard(const std::string& program, const std::string& folder, bool unelevated)
 {
-    CSetupProcess setup(program, "");
+    CSetupProcess setup(program, "", unelevated);
     EXPECT_TRUE(setup.Started());
     HWND sheet = WizardToReadyPage(setup, folder, !IsExistingFolder(folder.c_str()));
     if (!sheet)

@@ -69,10 +69,11 @@ std::string TextOf(HWND window);
 void SetTextOf(HWND window, const std::string& text);
 void PressButton(HWND dialog, int id);
 
-// Setup.exe (or a copy) running as a process of its own; terminated if still running at the end.
+// Setup.exe (or a copy) running as a process of its own, unelevated on request; terminated if still
+// running at the end.
 class CSetupProcess {
 public:
-    CSetupProcess(const std::string& program, const std::string& arguments);
+    CSetupProcess(const std::string& program, const std::string& arguments, bool unelevated = false);
     ~CSetupProcess();
     bool Started() const { return m_process.IsValid(); }
 
@@ -109,7 +110,7 @@ HWND WaitForCompletionPage(HWND sheet);
 HWND WizardToReadyPage(CSetupProcess& setup, const std::string& folder, bool expectCreate);
 // Runs the wizard through Finish and Close; the folder is created on the way when missing. Returns
 // the completion page's note on Windows 11's menu, empty when it is hidden.
-std::string InstallWithWizard(const std::string& program, const std::string& folder);
+std::string InstallWithWizard(const std::string& program, const std::string& folder, bool unelevated = false);
 // The report of "/c" in the verification dialog, closed again.
 std::string CheckReport(const std::string& program, int& exitCode);
 std::string ReadWholeFile(const std::string& path);

@@ -202,6 +202,18 @@ TEST_F(Windows11Test, InstallUpgradeAndRemovalReachEveryAccount)
     EXPECT_FALSE(IsTrusted(thumbprint));
 }
 
+TEST_F(Windows11Test, UnelevatedTheInstallerRegistersThePackageItself)
+{
+    CInstallFolder folder("Unelevated");
+    EXPECT_EQ(kNote, InstallWithWizard(BuiltSetupPath(), folder.Path(), true));
+    // Waited for, so recorded before the installer ended.
+    std::vector<RecordedRun> runs = RecordedRuns();
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ("setup.exe", runs[0].parent);
+    EXPECT_EQ(AddScript(ToWide(folder.Path().c_str())), DecodedScript(runs[0].commandLine));
+    ExpectActiveSetupEntry(AddScript(ToWide(folder.Path().c_str())));
+}
+
 // The installer's own steps in this process, with the program runs and the desktop's shell recorded.
 namespace {
 

@@ -161,7 +161,8 @@ TEST_F(Windows11Test, InstallUpgradeAndRemovalReachEveryAccount)
     std::vector<RecordedRun> runs = WaitForRuns(1);
     ASSERT_EQ(1u, runs.size());
     EXPECT_EQ("explorer.exe", runs[0].parent);
-    EXPECT_EQ("\"" + PowerShellPath() + "\" " + kArguments, runs[0].commandLine.substr(0, runs[0].commandLine.rfind(' ') + 1));
+    const std::string& line = runs[0].commandLine;
+    EXPECT_EQ("\"" + PowerShellPath() + "\" " + kArguments, line.substr(0, line.rfind(' ') + 1));
     EXPECT_EQ(AddScript(wideFolder), DecodedScript(runs[0].commandLine));
 
     // Wine has no package query.

@@ -20,16 +20,33 @@ DWORD WindowsBuild()
     return getVersion && getVersion(&version) == 0 ? version.dwBuildNumber : 0;
 }
 
-bool IsElevated()
+CKernelHandle OwnToken()
 {
     HANDLE token = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
-        return false;
-    CKernelHandle owner(token);
+    return CKernelHandle(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token) ? token : nullptr);
+}
+
+bool IsElevated()
+{
+    CKernelHandle token = OwnToken();
     TOKEN_ELEVATION elevation = {};
     DWORD size = 0;
-    return ::GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) &&
+    return token.IsValid() &&
+           ::GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) &&
            elevation.TokenIsElevated != 0;
+}
+
+// A deployment tool's service account has no desktop of its own.
+bool IsLocalSystem()
+{
+    CKernelHandle token = OwnToken();
+    union {
+        TOKEN_USER user;
+        BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    } owner;
+    DWORD size = 0;
+    return token.IsValid() && ::GetTokenInformation(token, TokenUser, &owner, sizeof(owner), &size) &&
+           ::IsWellKnownSid(owner.user.User.Sid, WinLocalSystemSid);
 }
 
 bool IsSetValue(HKEY key, LPCSTR name)
@@ -39,10 +56,11 @@ bool IsSetValue(HKEY key, LPCSTR name)
            type == REG_DWORD && value != 0;
 }
 
-// While Windows setup has not finished, or in Safe Mode, no user sits at a desktop of their own.
+// While Windows setup has not finished, in Safe Mode, and for a deployment run as the system, no
+// user sits at a desktop of their own.
 bool IsUsersDesktopAvailable()
 {
-    if (::GetSystemMetrics(SM_CLEANBOOT) != 0)
+    if (::GetSystemMetrics(SM_CLEANBOOT) != 0 || IsLocalSystem())
         return false;
     CRegKeyHandle setup;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\Setup", 0, KEY_QUERY_VALUE, &setup) != ERROR_SUCCESS)

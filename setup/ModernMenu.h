@@ -20,7 +20,7 @@ CString ModernFolder(LPCSTR folder);
 
 enum class ModernOutcome {
     Started,     // the registration for the user at the desk is on its way
-    AtSignIn,    // Windows setup or Safe Mode: every account gets the package at its next sign-in
+    AtSignIn,    // Windows setup, Safe Mode or run as the system: every account gets it at its next sign-in
     Deferred,    // the desktop's shell could not be reached: the user gets it at the next sign-in
     Failed,      // no package, or the certificate or the Active Setup entry could not be written
 };

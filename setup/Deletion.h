@@ -14,7 +14,7 @@ DeleteOutcome DeleteOrSchedule(LPCSTR path);
 CString NotScheduledNote(LPCSTR path);
 
 // Removes an empty folder, or arranges its removal at the next restart on the NT family when files
-// moved aside still hold it.
+// moved aside still hold it (the restart removes it once they are gone).
 void DeleteFolderOrSchedule(LPCSTR folder);
 
 // Deletes parent\subkey with everything below it: 0 or the registry error of the first failure.

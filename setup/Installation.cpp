@@ -229,7 +229,8 @@ void RemovePreviousVersion(LPCSTR path, LPCSTR sourceFolder)
         file += name;
         DeletePreviousFile(file);
     }
-    DeleteFolderOrSchedule(modern);
+    // Files moved aside may still hold it; an installation into the same folder fills it again.
+    ::RemoveDirectoryA(modern);
 }
 
 bool RunInstallStep(LPCSTR destination, UINT& step)

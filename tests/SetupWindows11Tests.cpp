@@ -203,6 +203,27 @@ TEST_F(Windows11Test, InstallUpgradeAndRemovalReachEveryAccount)
     EXPECT_FALSE(IsTrusted(thumbprint));
 }
 
+TEST_F(Windows11Test, AnUpgradeMovesAsideTheModernModuleExplorerHoldsAndReplacesIt)
+{
+    CPendingRenames pending;
+    CInstallFolder folder("Held");
+    InstallWithWizard(BuiltSetupPath(), folder.Path());
+    const std::string held = folder / "Modern\\Morvane.dll";
+    {
+        // This process plays Explorer, which holds the module of the package loaded.
+        CLibrary module(LoadLibraryA(held.c_str()));
+        ASSERT_TRUE(module.IsValid());
+        EXPECT_EQ(kNote, InstallWithWizard(BuiltSetupPath(), folder.Path()));
+    }
+    EXPECT_EQ(ReadWholeFile(Narrow(BuiltModulePath())), ReadWholeFile(held));
+    EXPECT_TRUE(FileExists(held + ".$$$"));
+    auto added = pending.Added();
+    ASSERT_EQ(1u, added.size());
+    EXPECT_EQ(L"\\??\\" + ToWide((held + ".$$$").c_str()), added[0].first);
+    // Two additions through the desktop's shell and a removal: none may come late into the next test.
+    WaitForRuns(3);
+}
+
 TEST_F(Windows11Test, UnelevatedTheInstallerRegistersThePackageItself)
 {
     CInstallFolder folder("Unelevated");

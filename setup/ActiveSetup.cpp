@@ -54,3 +54,9 @@ void DeleteActiveSetupEntry()
 {
     DeleteKeyTree(HKEY_LOCAL_MACHINE, EntryKey());
 }
+
+bool HasActiveSetupEntry()
+{
+    CRegKeyHandle key;
+    return ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
+}

@@ -9,3 +9,4 @@ CString ActiveSetupVersion();
 // Writes the entry with the command; false when the key cannot be written.
 bool WriteActiveSetupEntry(LPCSTR command);
 void DeleteActiveSetupEntry();
+bool HasActiveSetupEntry();

@@ -224,6 +224,29 @@ TEST_F(Windows11Test, AnUpgradeMovesAsideTheModernModuleExplorerHoldsAndReplaces
     WaitForRuns(3);
 }
 
+TEST_F(Windows11Test, WithoutThePackageTheInstallationSaysSoAndPromisesNoMenu)
+{
+    CTempDir media(L"media");
+    for (const char* name : { "Setup.exe", "Morvane.dll", "MorvaneRun.exe" })
+        CopyInto(BinFolder() + "\\" + name, Narrow(media / ToWide(name).c_str()));
+    CInstallFolder folder("NoPackage");
+    CSetupProcess setup(Narrow(media / L"Setup.exe"), "");
+    HWND sheet = WizardToReadyPage(setup, folder.Path(), true);
+    ASSERT_TRUE(sheet);
+    PressWizard(sheet, PSBTN_FINISH);
+    FoundWindow failure = AnswerMessageBox(setup, IDOK);
+    EXPECT_EQ("Could not add Morvane to the Windows 11 context menu. Morvane is still available in the full "
+              "context menu, under \"Show more options\".",
+              failure.text);
+    HWND complete = WaitForCompletionPage(sheet);
+    ASSERT_TRUE(complete);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(complete, kModernNoteId)));
+    PressWizard(sheet, PSBTN_FINISH);
+    EXPECT_EQ(0, setup.WaitForExit());
+    EXPECT_TRUE(RecordedRuns().empty());
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ToWide(kActiveSetupKey)));
+}
+
 TEST_F(Windows11Test, UnelevatedTheInstallerRegistersThePackageItself)
 {
     CInstallFolder folder("Unelevated");

@@ -4,9 +4,12 @@
 #include <windows.h>
 #include "Str.h"
 
-// "1,93,0,0" for the product version "1.93": a new version runs the command again for everyone.
-CString ActiveSetupVersion();
-// Writes the entry with the command; false when the key cannot be written.
+// The entry's Version for the product version "1.93": "1,93,0,n", n counting the installations of
+// this version since the entry was written first. Windows runs the command again for an account
+// whose last run was for a lower Version: after an upgrade, and after a reinstallation (whose
+// removal of the previous installation took the package from every account).
+CString ActiveSetupVersion(LPCSTR previous);
+// Writes the entry with the command and the next Version; false when the key cannot be written.
 bool WriteActiveSetupEntry(LPCSTR command);
 void DeleteActiveSetupEntry();
 bool HasActiveSetupEntry();

@@ -169,7 +169,6 @@ ModernOutcome AddToModernMenu(LPCSTR folder)
 bool RemoveFromModernMenu(LPCSTR folder)
 {
     bool removed = RemovePackageForEveryone();
-    DeleteActiveSetupEntry();
     bool distrusted = DistrustCertificate(FileIn(folder, kCertificateFile)) != CertificateOutcome::Failed;
     TellTheShell();
     return removed && distrusted;

@@ -29,8 +29,9 @@ enum class ModernOutcome {
 // Trusts the certificate there (when the build made one), writes the Active Setup entry and starts
 // the registration for the user at the desk, then tells the shell.
 ModernOutcome AddToModernMenu(LPCSTR folder);
-// Removes the package for every account, the certificate the folder's Morvane.cer names and the
-// Active Setup entry, then tells the shell; false when the package or certificate removal fails.
+// Removes the package for every account and the certificate the folder's Morvane.cer names, then
+// tells the shell; false when either fails. The Active Setup entry stays for the installation that
+// may follow (removal deletes it).
 bool RemoveFromModernMenu(LPCSTR folder);
 
 enum class PackageState { Registered, NotRegistered, Unknown };

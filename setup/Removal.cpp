@@ -1,4 +1,5 @@
 #include "Removal.h"
+#include "ActiveSetup.h"
 #include "Deletion.h"
 #include "FolderTree.h"
 #include "Holders.h"
@@ -112,6 +113,7 @@ bool RemoveInstallation()
     char modulePath[MAX_PATH] = {};
     bool haveModule = FindRegisteredModule(modulePath) || FindInstalledModule(modulePath);
     DeleteInstallerKeys();
+    DeleteActiveSetupEntry();
 
     bool allGone = true;
     if (haveModule) {

@@ -7,6 +7,7 @@
 #include <shlwapi.h>
 #include <algorithm>
 #include <functional>
+#include "ActiveSetup.h"
 #include "Check.h"
 #include "DesktopShell.h"
 #include "FolderTree.h"
@@ -108,13 +109,13 @@ bool IsTrusted(const std::string& thumbprint)
 }
 
 // The entry's command registers the package for each account at its sign-in, without a window.
-void ExpectActiveSetupEntry(const std::wstring& script)
+void ExpectActiveSetupEntry(const std::wstring& script, const char* version = "1,93,0,0")
 {
     std::string text;
     EXPECT_TRUE(ReadText(HKEY_LOCAL_MACHINE, kActiveSetupKey, nullptr, text));
     EXPECT_EQ("Morvane", text);
     EXPECT_TRUE(ReadText(HKEY_LOCAL_MACHINE, kActiveSetupKey, "Version", text));
-    EXPECT_EQ("1,93,0,0", text);
+    EXPECT_EQ(version, text);
     EXPECT_TRUE(ReadText(HKEY_LOCAL_MACHINE, kActiveSetupKey, "StubPath", text));
     EXPECT_EQ("\"" + PowerShellPath() + "\" " + kArguments, text.substr(0, text.rfind(' ') + 1));
     EXPECT_EQ(script, DecodedScript(text));
@@ -181,7 +182,8 @@ TEST_F(Windows11Test, InstallUpgradeAndRemovalReachEveryAccount)
     EXPECT_EQ(kRemoveScript, DecodedScript(runs[0].commandLine));
     EXPECT_EQ("explorer.exe", runs[1].parent);
     EXPECT_EQ(AddScript(wideFolder), DecodedScript(runs[1].commandLine));
-    ExpectActiveSetupEntry(AddScript(wideFolder));
+    // The reinstallation took the package from every account: Active Setup gives it back to each.
+    ExpectActiveSetupEntry(AddScript(wideFolder), "1,93,0,1");
     EXPECT_TRUE(IsTrusted(thumbprint));
 
     DeleteFileA(kRunsLog);
@@ -365,7 +367,6 @@ TEST_F(Windows11StepsTest, ScriptsQuoteTheFolderAndRemovalTakesBackExactlyItsCer
     EXPECT_LT(g_runs[0].timeoutMs, INFINITE);
     EXPECT_FALSE(IsTrusted(thumbprint));
     EXPECT_TRUE(IsTrusted(ThumbprintOfFile(otherFile)));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ToWide(kActiveSetupKey)));
     DistrustCertificate(otherFile.c_str());
 }
 
@@ -470,4 +471,15 @@ TEST_F(Windows11Test, TheCheckReportsWhetherThePackageIsRegisteredForTheUser)
     SetPackagesByFamily(previous);
     EXPECT_EQ(L"" MORVANE_PACKAGE_FAMILY, g_queriedFamily);
     EXPECT_EQ(26u, g_queriedFamily.size()) << "the identity name, an underscore and the publisher's 13 characters";
+}
+
+TEST(ActiveSetupVersion, FollowsTheProductAndCountsItsInstallations)
+{
+    const char* const cases[][2] = {
+        { "", "1,93,0,0" },           { "1,93,0,0", "1,93,0,1" }, { "1,93,0,41", "1,93,0,42" },
+        { "1,92,0,7", "1,93,0,0" },   { "1,93,0,", "1,93,0,0" },  { "1,93,0,x", "1,93,0,0" },
+        { "1,930,0,1", "1,93,0,0" },
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(c[1], ActiveSetupVersion(c[0])) << c[0];
 }

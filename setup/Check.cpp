@@ -1,5 +1,6 @@
 #include "Check.h"
 #include "Holders.h"
+#include "ModernMenu.h"
 #include "Product.h"
 #include "RegistryString.h"
 #include "VerifyDlg.h"
@@ -84,6 +85,24 @@ bool CheckMenuHook(CString& report, const CString& clsid)
     return true;
 }
 
+// Windows 11's first-level menu needs the package, registered for each account on its own.
+void AppendPackageState(CString& report)
+{
+    if (!HasModernMenu())
+        return;
+    switch (ModernPackageState()) {
+    case PackageState::Registered:
+        report += "Windows 11 menu package registered for this user.\r\n";
+        break;
+    case PackageState::NotRegistered:
+        report += "Windows 11 menu package not registered for this user.\r\n";
+        break;
+    case PackageState::Unknown:
+        report += "Could not query the Windows 11 menu package.\r\n";
+        break;
+    }
+}
+
 bool CheckModule(CString& report, LPCSTR path)
 {
     if (::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
@@ -100,7 +119,9 @@ bool CheckModule(CString& report, LPCSTR path)
         report += "Could not load Morvane entry point.";
         return false;
     }
-    report += "Entry point loaded.\r\n----\r\nMorvane files are properly installed.";
+    report += "Entry point loaded.\r\n";
+    AppendPackageState(report);
+    report += "----\r\nMorvane files are properly installed.";
     return true;
 }
 

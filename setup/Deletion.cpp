@@ -74,6 +74,13 @@ bool ScheduleInInitFile(LPCSTR path)
 
 RestartPlatform g_restartPlatform = { RealIsNtFamily, RealWindowsDirectory };
 
+void DeleteFolderOrSchedule(LPCSTR folder)
+{
+    if (!::RemoveDirectoryA(folder) && ::GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES &&
+        g_restartPlatform.isNtFamily())
+        ::MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 DeleteOutcome DeleteOrSchedule(LPCSTR path)
 {
     if (::DeleteFileA(path))

@@ -13,6 +13,10 @@ DeleteOutcome DeleteOrSchedule(LPCSTR path);
 // The paragraph a failure box adds for the file that DeleteOrSchedule could not deal with.
 CString NotScheduledNote(LPCSTR path);
 
+// Removes an empty folder, or arranges its removal at the next restart on the NT family when files
+// moved aside still hold it (the restart removes it once they are gone).
+void DeleteFolderOrSchedule(LPCSTR folder);
+
 // Deletes parent\subkey with everything below it: 0 or the registry error of the first failure.
 LONG DeleteKeyTree(HKEY parent, LPCSTR subkey);
 

@@ -10,11 +10,11 @@
 
 namespace {
 
-const char* const kCopiedFiles[] = { kModuleFile, kInstallerFile };
+const char* const kCopiedFiles[] = { kModuleFile, kInstallerFile, kRunnerFile };
 // Copied when the build made them: a build signed with a builder's own certificate has no Morvane.cer.
 const char* const kCopiedWhenBuilt[] = { kPackageFile, kCertificateFile };
 const char* const kPreviousFiles[] = { "Morvane.dll", "Setup.exe", "Quarnel.dll", "Quarnel.inf", "Inspecto.exe",
-                                       "Register.dll", kPackageFile, kCertificateFile };
+                                       "Register.dll", kPackageFile, kCertificateFile, kRunnerFile };
 
 // What the steps share from step 0 to the end of the process.
 struct InstallState {
@@ -89,34 +89,66 @@ void ForgetPreviousRegistration(char (&path)[MAX_PATH])
         DeleteKeyTree(HKEY_CLASSES_ROOT, classKey);
 }
 
-void CopyProgramFile(LPCSTR name, bool whenBuilt)
+[[noreturn]] void FailCopy()
+{
+    FailInstallation("Could not copy Morvane files. Ensure the destination disk is not full or write-protected "
+                     "and any previous version of Morvane has been removed and the system restarted.",
+                     "Installation failed");
+}
+
+void CopyProgramFile(LPCSTR name, LPCSTR targetFolder, bool whenBuilt)
 {
     CString source = g_state.sourceFolder;
     source += name;
-    CString target = g_state.destinationFolder;
+    CString target(targetFolder);
     target += name;
     // Started from the installation folder itself: the file is already in place.
     if (IsSameFile(source, target) || (whenBuilt && ::GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES))
         return;
     if (!::CopyFileA(source, target, FALSE))
-        FailInstallation("Could not copy Morvane files. Ensure the destination disk is not full or "
-                         "write-protected and any previous version of Morvane has been removed and the "
-                         "system restarted.",
-                         "Installation failed");
+        FailCopy();
 }
 
 void CopyProgramFiles()
 {
     for (const char* name : kCopiedFiles)
-        CopyProgramFile(name, false);
+        CopyProgramFile(name, g_state.destinationFolder, false);
     for (const char* name : kCopiedWhenBuilt)
-        CopyProgramFile(name, true);
+        CopyProgramFile(name, g_state.destinationFolder, true);
+    if (!HasModernMenu())
+        return;
+    CString modern = ModernFolder(g_state.destinationFolder);
+    if (!CreateFolderTree(modern))
+        FailCopy();
+    for (const char* name : kModernFiles)
+        CopyProgramFile(name, modern, false);
 }
 
 void AddToWindows11Menu()
 {
-    if (HasModernMenu() && !AddToModernMenu(g_state.destinationFolder))
+    if (!HasModernMenu())
+        return;
+    switch (AddToModernMenu(g_state.destinationFolder)) {
+    case ModernOutcome::Failed:
         ShowMessageBox(nullptr, kModernMenuAddFailure, nullptr, MB_OK | MB_ICONEXCLAMATION);
+        break;
+    case ModernOutcome::Deferred:
+        ShowMessageBox(nullptr, kModernMenuAtSignIn, nullptr, MB_OK | MB_ICONINFORMATION);
+        break;
+    default:
+        break;
+    }
+}
+
+// Deletes the previous version's file, or ends the installation when that cannot be arranged.
+void DeletePreviousFile(const CString& file)
+{
+    if (DeleteOrSchedule(file) != DeleteOutcome::Failed)
+        return;
+    CString message("You must restart your computer in order to fully remove the previous version of Morvane "
+                    "files.\nOnce your computer is back up, restart SETUP to continue with the installation.");
+    message += NotScheduledNote(file);
+    FailInstallation(message, "Files are locked by Explorer");
 }
 
 bool WriteUninstallEntry()
@@ -189,14 +221,16 @@ void RemovePreviousVersion(LPCSTR path, LPCSTR sourceFolder)
         // Running from the folder of the previous version: these are the files about to be copied.
         if (IsCopiedFile(name) && IsSameFile(file, source))
             continue;
-        if (DeleteOrSchedule(file) == DeleteOutcome::Failed) {
-            CString message("You must restart your computer in order to fully remove the previous version of "
-                            "Morvane files.\nOnce your computer is back up, restart SETUP to continue with the "
-                            "installation.");
-            message += NotScheduledNote(file);
-            FailInstallation(message, "Files are locked by Explorer");
-        }
+        DeletePreviousFile(file);
     }
+    CString modern = ModernFolder(working);
+    for (const char* name : kModernFiles) {
+        CString file = modern;
+        file += name;
+        DeletePreviousFile(file);
+    }
+    // Files moved aside may still hold it; an installation into the same folder fills it again.
+    ::RemoveDirectoryA(modern);
 }
 
 bool RunInstallStep(LPCSTR destination, UINT& step)

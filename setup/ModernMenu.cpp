@@ -1,15 +1,16 @@
 #include "ModernMenu.h"
+#include "ActiveSetup.h"
+#include "DesktopShell.h"
+#include "Holders.h"
+#include "PackageFamily.h"
+#include "PowerShell.h"
 #include "Product.h"
 #include "TrustedCertificate.h"
-#include <wincrypt.h>
+#include <shlobj.h>
 
 namespace {
 
-// Adding a package makes the deployment service validate its signature and register its extensions.
-const DWORD kPowerShellTimeoutMs = 120000;
-const int kMaxScript = 2048;
-
-DWORD RealWindowsBuild()
+DWORD WindowsBuild()
 {
     // RtlGetVersion tells the true version; GetVersionEx answers what the program's manifest names.
     using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
@@ -19,146 +20,174 @@ DWORD RealWindowsBuild()
     return getVersion && getVersion(&version) == 0 ? version.dwBuildNumber : 0;
 }
 
-// A PowerShell script in a bounded buffer; an append that does not fit spoils it.
-class CScript {
-public:
-    bool IsValid() const { return m_valid; }
-    LPCWSTR Text() const { return m_text; }
-
-    void Append(LPCWSTR text)
-    {
-        for (; *text; ++text)
-            Put(*text);
-    }
-    // A single-quoted literal. PowerShell takes the typographic single quotes for quotes too; each is
-    // doubled, so that no character of the text can end the literal.
-    void AppendLiteral(LPCWSTR text)
-    {
-        Put(L'\'');
-        for (; *text; ++text) {
-            if (*text == L'\'' || (*text >= 0x2018 && *text <= 0x201B))
-                Put(*text);
-            Put(*text);
-        }
-        Put(L'\'');
-    }
-    // The 8-bit text of the installer as a literal.
-    void AppendLiteral(LPCSTR text)
-    {
-        WCHAR wide[MAX_PATH + 16];
-        if (::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, wide, MAX_PATH + 16) == 0)
-            m_valid = false;
-        else
-            AppendLiteral(wide);
-    }
-
-private:
-    void Put(WCHAR c)
-    {
-        if (m_length + 1 >= kMaxScript) {
-            m_valid = false;
-            return;
-        }
-        m_text[m_length++] = c;
-        m_text[m_length] = 0;
-    }
-
-    WCHAR m_text[kMaxScript] = {};
-    int m_length = 0;
-    bool m_valid = true;
-};
-
-bool RunPowerShell(const CScript& script)
+CKernelHandle OwnToken()
 {
-    return script.IsValid() && RunProgram(PowerShellRun(script.Text()));
+    HANDLE token = nullptr;
+    return CKernelHandle(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token) ? token : nullptr);
 }
 
-// The folder as the external location: without its closing backslash, unless it is a drive's root.
-CString ExternalLocation(LPCSTR folder)
+bool IsElevated()
 {
-    CString location(folder);
-    int length = location.GetLength();
-    if (length > 3 && location[length - 1] == '\\')
-        location.Truncate(length - 1);
-    return location;
+    CKernelHandle token = OwnToken();
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    return token.IsValid() &&
+           ::GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) &&
+           elevation.TokenIsElevated != 0;
 }
 
-bool AddPackage(LPCSTR folder)
+// A deployment tool's service account has no desktop of its own.
+bool IsLocalSystem()
 {
-    CString package(folder);
-    package += kPackageFile;
-    if (::GetFileAttributesA(package) == INVALID_FILE_ATTRIBUTES)
+    CKernelHandle token = OwnToken();
+    union {
+        TOKEN_USER user;
+        BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    } owner;
+    DWORD size = 0;
+    return token.IsValid() && ::GetTokenInformation(token, TokenUser, &owner, sizeof(owner), &size) &&
+           ::IsWellKnownSid(owner.user.User.Sid, WinLocalSystemSid);
+}
+
+bool IsSetValue(HKEY key, LPCSTR name)
+{
+    DWORD value = 0, size = sizeof(value), type = 0;
+    return ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+           type == REG_DWORD && value != 0;
+}
+
+// While Windows setup has not finished, in Safe Mode, and for a deployment run as the system, no
+// user sits at a desktop of their own.
+bool IsUsersDesktopAvailable()
+{
+    if (::GetSystemMetrics(SM_CLEANBOOT) != 0 || IsLocalSystem())
         return false;
-    CScript script;
-    script.Append(L"$ErrorActionPreference = 'Stop'; Add-AppxPackage -Path ");
-    script.AppendLiteral(package.GetString());
-    script.Append(L" -ExternalLocation ");
-    script.AppendLiteral(ExternalLocation(folder).GetString());
-    return RunPowerShell(script);
+    CRegKeyHandle setup;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\Setup", 0, KEY_QUERY_VALUE, &setup) != ERROR_SUCCESS)
+        return true;
+    return !IsSetValue(setup, "OOBEInProgress") && !IsSetValue(setup, "SystemSetupInProgress");
 }
 
-bool RemovePackage()
-{
-    CScript script;
-    script.Append(L"$ErrorActionPreference = 'Stop'; Get-AppxPackage -Name ");
-    script.AppendLiteral(kPackageName);
-    script.Append(L" | Remove-AppxPackage");
-    return RunPowerShell(script);
-}
-
-CString CertificatePath(LPCSTR folder)
+CString FileIn(LPCSTR folder, LPCSTR name)
 {
     CString path(folder);
-    path += kCertificateFile;
+    path += name;
     return path;
 }
 
+// The external location: the "Modern" folder without its closing backslash.
+CString ExternalLocation(LPCSTR folder)
+{
+    CString location = ModernFolder(folder);
+    location.Truncate(location.GetLength() - 1);
+    return location;
 }
 
-DWORD (*g_windowsBuild)() = &RealWindowsBuild;
+// The registration for the user who runs the script.
+CScript AddPackageScript(LPCSTR folder)
+{
+    CScript script;
+    script.Append(L"$ErrorActionPreference = 'Stop'; Add-AppxPackage -Path ");
+    script.AppendLiteral(FileIn(folder, kPackageFile).GetString());
+    script.Append(L" -ExternalLocation ");
+    script.AppendLiteral(ExternalLocation(folder).GetString());
+    return script;
+}
+
+// Elevated, the installer's own processes run as the elevated account: the desktop's shell starts
+// the registration as the user at the desk. Unelevated, the installer is that user.
+ModernOutcome RegisterForDesktopUser(const CScript& script)
+{
+    if (!IsUsersDesktopAvailable())
+        return ModernOutcome::AtSignIn;
+    if (!IsElevated())
+        return RunProgram(PowerShellRun(script)) ? ModernOutcome::Started : ModernOutcome::Failed;
+    CString arguments = PowerShellArguments(script);
+    return !arguments.IsEmpty() && StartFromDesktopShell(PowerShellProgram(), arguments) ? ModernOutcome::Started
+                                                                                         : ModernOutcome::Deferred;
+}
+
+bool RemovePackageForEveryone()
+{
+    CScript script;
+    script.Append(L"$ErrorActionPreference = 'Stop'; Get-AppxPackage -AllUsers -Name ");
+    script.AppendLiteral(kPackageName);
+    script.Append(L" | Remove-AppxPackage -AllUsers");
+    return RunProgram(PowerShellRun(script));
+}
+
+// Explorer reads the packages' menu extensions again.
+void TellTheShell()
+{
+    ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+}
+
+LONG WINAPI NoPackageQuery(PCWSTR, UINT32*, PWSTR*, UINT32*, WCHAR*)
+{
+    return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+// Windows 8 and later have it; the installer still starts on systems without it.
+PackagesByFamily SystemPackageQuery()
+{
+    auto query = reinterpret_cast<PackagesByFamily>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GetPackagesByPackageFamily")));
+    return query ? query : &NoPackageQuery;
+}
+
+PackagesByFamily g_packagesByFamily = nullptr;
+
+}
 
 bool HasModernMenu()
 {
-    return g_windowsBuild() >= 22000;
+    return WindowsBuild() >= 22000;
 }
 
-bool AddToModernMenu(LPCSTR folder)
+CString ModernFolder(LPCSTR folder)
 {
+    CString modern(folder);
+    modern += kModernFolder;
+    modern += '\\';
+    return modern;
+}
+
+ModernOutcome AddToModernMenu(LPCSTR folder)
+{
+    CScript script = AddPackageScript(folder);
     // A package signed with a builder's own certificate comes without Morvane.cer: its signer is
     // trusted through its certification authority.
-    if (TrustCertificate(CertificatePath(folder)) == CertificateOutcome::Failed)
-        return false;
-    return AddPackage(folder);
+    if (::GetFileAttributesA(FileIn(folder, kPackageFile)) == INVALID_FILE_ATTRIBUTES || !script.IsValid() ||
+        TrustCertificate(FileIn(folder, kCertificateFile)) == CertificateOutcome::Failed ||
+        !WriteActiveSetupEntry(PowerShellRun(script).commandLine))
+        return ModernOutcome::Failed;
+    ModernOutcome outcome = RegisterForDesktopUser(script);
+    TellTheShell();
+    return outcome;
 }
 
 bool RemoveFromModernMenu(LPCSTR folder)
 {
-    bool removed = RemovePackage();
-    return DistrustCertificate(CertificatePath(folder)) != CertificateOutcome::Failed && removed;
+    bool removed = RemovePackageForEveryone();
+    bool distrusted = DistrustCertificate(FileIn(folder, kCertificateFile)) != CertificateOutcome::Failed;
+    TellTheShell();
+    return removed && distrusted;
 }
 
-ProgramRun PowerShellRun(LPCWSTR script)
+PackageState ModernPackageState()
 {
-    ProgramRun run;
-    run.application = SystemFolderProgram("WindowsPowerShell\\v1.0\\powershell.exe");
-    run.inheritHandles = FALSE;
-    run.creationFlags = CREATE_NO_WINDOW;
-    run.timeoutMs = kPowerShellTimeoutMs;
-    // The script goes as Base64 of its UTF-16 text: no character of a folder name reaches the command
-    // line, where quotes and blanks would have to survive two parsers.
-    DWORD bytes = DWORD(lstrlenW(script) * sizeof(WCHAR));
-    DWORD length = 0;
-    const DWORD flags = CRYPT_STRING_BASE64 | CRYPT_STRING_NOCRLF;
-    CString encoded;
-    LPSTR buffer = nullptr;
-    if (::CryptBinaryToStringA(reinterpret_cast<const BYTE*>(script), bytes, flags, nullptr, &length) &&
-        (buffer = encoded.GetBuffer(int(length))) != nullptr &&
-        ::CryptBinaryToStringA(reinterpret_cast<const BYTE*>(script), bytes, flags, buffer, &length)) {
-        encoded.ReleaseBuffer();
-        run.commandLine.Format("\"%s\" -NoLogo -NoProfile -NonInteractive -EncodedCommand %s",
-                               run.application.GetString(), encoded.GetString());
-    }
-    if (run.commandLine.IsEmpty())
-        run.application.Empty();
-    return run;
+    if (!g_packagesByFamily)
+        g_packagesByFamily = SystemPackageQuery();
+    UINT32 count = 0, length = 0;
+    LONG result = g_packagesByFamily(L"" MORVANE_PACKAGE_FAMILY, &count, nullptr, &length, nullptr);
+    if (result != ERROR_SUCCESS && result != ERROR_INSUFFICIENT_BUFFER)
+        return PackageState::Unknown;
+    return count > 0 ? PackageState::Registered : PackageState::NotRegistered;
+}
+
+PackagesByFamily SetPackagesByFamily(PackagesByFamily query)
+{
+    PackagesByFamily previous = g_packagesByFamily;
+    g_packagesByFamily = query;
+    return previous;
 }

@@ -1,4 +1,5 @@
 #include "Removal.h"
+#include "ActiveSetup.h"
 #include "Deletion.h"
 #include "FolderTree.h"
 #include "Holders.h"
@@ -69,6 +70,42 @@ void UnregisterModule(LPCSTR path)
         unregister();
 }
 
+// Deletes the file now or at restart; false, after the failure box, when neither can be arranged.
+bool DeleteInstalledFile(const CString& folder, const CString& file, bool& allGone)
+{
+    DeleteOutcome outcome = DeleteOrSchedule(file);
+    if (outcome == DeleteOutcome::Failed) {
+        CString message;
+        message.Format("Not all files could be deleted from '%s'. Try restarting and removing them with Explorer.",
+                       folder.GetString());
+        message += NotScheduledNote(file);
+        ShowMessageBox(nullptr, message);
+        return false;
+    }
+    allGone = allGone && outcome == DeleteOutcome::Gone;
+    return true;
+}
+
+bool DeleteInstalledFiles(const CString& folder, bool& allGone)
+{
+    const char* const installed[] = { kModuleFile, kInstallerFile, kPackageFile, kCertificateFile, kRunnerFile };
+    for (const char* name : installed) {
+        CString file = folder;
+        file += name;
+        if (!DeleteInstalledFile(folder, file, allGone))
+            return false;
+    }
+    CString modern = ModernFolder(folder);
+    for (const char* name : kModernFiles) {
+        CString file = modern;
+        file += name;
+        if (!DeleteInstalledFile(folder, file, allGone))
+            return false;
+    }
+    DeleteFolderOrSchedule(modern);
+    return true;
+}
+
 }
 
 bool RemoveInstallation()
@@ -76,6 +113,7 @@ bool RemoveInstallation()
     char modulePath[MAX_PATH] = {};
     bool haveModule = FindRegisteredModule(modulePath) || FindInstalledModule(modulePath);
     DeleteInstallerKeys();
+    DeleteActiveSetupEntry();
 
     bool allGone = true;
     if (haveModule) {
@@ -86,22 +124,8 @@ bool RemoveInstallation()
             // Before the files go: the certificate to remove is the one Morvane.cer names.
             if (HasModernMenu() && !RemoveFromModernMenu(folder))
                 ShowMessageBox(nullptr, kModernMenuRemovalFailure);
-            const char* const installed[] = { kModuleFile, kInstallerFile, kPackageFile, kCertificateFile };
-            for (const char* name : installed) {
-                CString file = folder;
-                file += name;
-                DeleteOutcome outcome = DeleteOrSchedule(file);
-                if (outcome == DeleteOutcome::Failed) {
-                    CString message;
-                    message.Format("Not all files could be deleted from '%s'. Try restarting and removing them "
-                                   "with Explorer.",
-                                   folder.GetString());
-                    message += NotScheduledNote(file);
-                    ShowMessageBox(nullptr, message);
-                    return false;
-                }
-                allGone = allGone && outcome == DeleteOutcome::Gone;
-            }
+            if (!DeleteInstalledFiles(folder, allGone))
+                return false;
         }
     }
     ShowMessageBox(nullptr, allGone ? "Morvane files removed successfully."

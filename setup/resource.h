@@ -20,3 +20,4 @@
 #define IDC_READY_FOLDER        1003
 #define IDC_RESULTS             1008
 #define IDC_WELCOME_TEXT        1009
+#define IDC_MODERN_NOTE         1010

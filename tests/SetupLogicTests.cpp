@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <vector>
 #include <windows.h>
-#include <wincrypt.h>
 #include "Check.h"
 #include "CommandLine.h"
 #include "Deletion.h"
@@ -11,7 +10,7 @@
 #include "Installation.h"
 #include "ModernMenu.h"
 #include "SetupTestSupport.h"
-#include "TrustedCertificate.h"
+#include "ProgramRunner.h"
 
 namespace {
 
@@ -53,20 +52,6 @@ std::string ShortPath(const std::string& path)
     char buffer[MAX_PATH] = {};
     GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
     return buffer;
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::string content;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return content;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read)
-        content.append(buffer, read);
-    CloseHandle(file);
-    return content;
 }
 
 }
@@ -367,159 +352,30 @@ TEST_F(CheckTest, ModuleFileDeleted)
               std::string(m_report));
 }
 
-// Windows 11's menu. Wine reports an older Windows and has no package deployment: the build query
-// and the PowerShell runs are replaced; the certificate store is Wine's real one.
+// Windows 11's menu on an older Windows (Wine reports Windows 7): nothing of it is added. The
+// Windows 11 path runs in a prefix of its own (SetupWindows11Tests.cpp).
 namespace {
-
-std::vector<ProgramRun> g_runs;
-bool g_runSucceeds = true;
-
-bool RecordRun(const ProgramRun& run)
+int g_runCount = 0;
+bool CountRun(const ProgramRun&)
 {
-    g_runs.push_back(run);
-    return g_runSucceeds;
+    ++g_runCount;
+    return true;
+}
 }
 
-std::wstring DecodedScript(const std::string& commandLine)
+TEST_F(SetupTest, OlderWindowsGetsNeitherThePackageNorItsFolder)
 {
-    std::string encoded = commandLine.substr(commandLine.rfind(' ') + 1);
-    DWORD size = 0;
-    CryptStringToBinaryA(encoded.c_str(), 0, CRYPT_STRING_BASE64, nullptr, &size, nullptr, nullptr);
-    std::wstring script(size / sizeof(wchar_t), L'\0');
-    CryptStringToBinaryA(encoded.c_str(), 0, CRYPT_STRING_BASE64, reinterpret_cast<BYTE*>(&script[0]), &size,
-                         nullptr, nullptr);
-    return script;
-}
-
-std::string ThumbprintOfFile(const std::string& path)
-{
-    std::string der = ReadWholeFile(path);
-    PCCERT_CONTEXT c = CertCreateCertificateContext(X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
-                                                    DWORD(der.size()));
-    BYTE hash[20] = {};
-    DWORD size = sizeof(hash);
-    if (c)
-        CertGetCertificateContextProperty(c, CERT_SHA1_HASH_PROP_ID, hash, &size);
-    CertFreeCertificateContext(c);
-    return std::string(reinterpret_cast<char*>(hash), size);
-}
-
-// Whether the local machine's "TrustedPeople" store, as Windows reads it, holds the certificate.
-bool IsTrusted(const std::string& thumbprint)
-{
-    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0,
-                                     CERT_SYSTEM_STORE_LOCAL_MACHINE | CERT_STORE_READONLY_FLAG, "TrustedPeople");
-    CRYPT_HASH_BLOB hash = { DWORD(thumbprint.size()), reinterpret_cast<BYTE*>(const_cast<char*>(thumbprint.data())) };
-    PCCERT_CONTEXT found = CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_SHA1_HASH, &hash, nullptr);
-    CertFreeCertificateContext(found);
-    CertCloseStore(store, 0);
-    return found != nullptr;
-}
-
-class Windows11Test : public SetupTest {
-protected:
-    void SetUp() override
-    {
-        SetupTest::SetUp();
-        g_runs.clear();
-        g_runSucceeds = true;
-        m_previousRunner = SetProgramRunner(&RecordRun);
-        m_previousBuild = g_windowsBuild;
-        g_windowsBuild = []() -> DWORD { return 22000; };
-    }
-    void TearDown() override
-    {
-        DistrustCertificate((BinFolder() + "\\Morvane.cer").c_str());
-        g_windowsBuild = m_previousBuild;
-        SetProgramRunner(m_previousRunner);
-        SetupTest::TearDown();
-    }
-
-private:
-    ProgramRunner m_previousRunner = nullptr;
-    DWORD (*m_previousBuild)() = nullptr;
-};
-
-}
-
-TEST_F(Windows11Test, InstallationTrustsTheCertificateAddsThePackageAndRemovalTakesExactlyThoseBack)
-{
-    // A folder name with an apostrophe and a typographic quote (0x92 in the 8-bit code page).
-    CInstallFolder destination("It's \x92quoted\x92");
+    ASSERT_FALSE(HasModernMenu());
+    CInstallFolder destination("Older");
     CreateFolderTree(destination.Path().c_str());
-    const std::string thumbprint = ThumbprintOfFile(BinFolder() + "\\Morvane.cer");
-    ASSERT_EQ(20u, thumbprint.size());
-
+    g_runCount = 0;
+    ProgramRunner previous = SetProgramRunner(&CountRun);
     RunAllSteps(destination.Path());
-
-    EXPECT_EQ(ReadWholeFile(BinFolder() + "\\Morvane.msix"), ReadWholeFile(destination / "Morvane.msix"));
-    EXPECT_EQ(ReadWholeFile(BinFolder() + "\\Morvane.cer"), ReadWholeFile(destination / "Morvane.cer"));
-    EXPECT_TRUE(IsTrusted(thumbprint));
-    ASSERT_EQ(1u, g_runs.size());
-    char system[MAX_PATH];
-    GetSystemDirectoryA(system, MAX_PATH);
-    const std::string powershell = std::string(system) + "\\WindowsPowerShell\\v1.0\\powershell.exe";
-    EXPECT_EQ(powershell, g_runs[0].application.GetString());
-    const std::string line = g_runs[0].commandLine.GetString();
-    EXPECT_EQ("\"" + powershell + "\" -NoLogo -NoProfile -NonInteractive -EncodedCommand ",
-              line.substr(0, line.rfind(' ') + 1));
-    EXPECT_FALSE(g_runs[0].inheritHandles);
-    EXPECT_EQ(DWORD(CREATE_NO_WINDOW), g_runs[0].creationFlags);
-    EXPECT_GT(g_runs[0].timeoutMs, 0u);
-    EXPECT_LT(g_runs[0].timeoutMs, INFINITE);
-    std::wstring folder = ToWide(destination.Path().c_str());
-    ASSERT_EQ(1252u, GetACP()) << "the typographic quote is 0x92 in this code page";
-    std::wstring quoted = folder.substr(0, folder.find(L"It'")) + L"It''s \u2019\u2019quoted\u2019\u2019" +
-                          folder.substr(folder.find(L"quoted") + 7);
-    EXPECT_EQ(L"$ErrorActionPreference = 'Stop'; Add-AppxPackage -Path '" + quoted + L"\\Morvane.msix' "
-              L"-ExternalLocation '" + quoted + L"'",
-              DecodedScript(line));
-
-    // Another certificate in the store stays.
-    BYTE name[64];
-    CERT_NAME_BLOB subject = { sizeof(name), name };
-    ASSERT_TRUE(CertStrToNameA(X509_ASN_ENCODING, "CN=Other", CERT_X500_NAME_STR, nullptr, name, &subject.cbData,
-                               nullptr));
-    PCCERT_CONTEXT other = CertCreateSelfSignCertificate(0, &subject, 0, nullptr, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(other);
-    const std::string otherFile = destination / "Other.cer";
-    HANDLE file = CreateFileA(otherFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, other->pbCertEncoded, other->cbCertEncoded, &written, nullptr);
-    CloseHandle(file);
-    CertFreeCertificateContext(other);
-    ASSERT_EQ(CertificateOutcome::Done, TrustCertificate(otherFile.c_str()));
-
-    g_runs.clear();
-    EXPECT_TRUE(RemoveFromModernMenu((destination.Path() + "\\").c_str()));
-    ASSERT_EQ(1u, g_runs.size());
-    EXPECT_EQ(L"$ErrorActionPreference = 'Stop'; Get-AppxPackage -Name 'Zeph.Morvane' | Remove-AppxPackage",
-              DecodedScript(g_runs[0].commandLine.GetString()));
-    EXPECT_FALSE(IsTrusted(thumbprint));
-    EXPECT_TRUE(IsTrusted(ThumbprintOfFile(otherFile)));
-    DistrustCertificate(otherFile.c_str());
-}
-
-TEST_F(Windows11Test, AFailedOrImpossibleRegistrationIsReportedAndOlderWindowsDoesNothing)
-{
-    CInstallFolder destination("Modern");
-    CreateFolderTree(destination.Path().c_str());
-    const std::string folder = destination.Path() + "\\";
-    const std::string thumbprint = ThumbprintOfFile(BinFolder() + "\\Morvane.cer");
-
-    EXPECT_FALSE(AddToModernMenu(folder.c_str())) << "no package in the folder";
-    EXPECT_TRUE(g_runs.empty());
-
-    CopyInto(BinFolder() + "\\Morvane.msix", destination / "Morvane.msix");
-    g_runSucceeds = false;
-    EXPECT_FALSE(AddToModernMenu(folder.c_str()));
-    EXPECT_EQ(1u, g_runs.size());
-    EXPECT_FALSE(RemoveFromModernMenu(folder.c_str()));
-
-    g_runs.clear();
-    g_windowsBuild = []() -> DWORD { return 19045; };
-    RunAllSteps(destination.Path());
-    EXPECT_TRUE(FileExists(destination / "Morvane.cer"));
-    EXPECT_TRUE(g_runs.empty());
-    EXPECT_FALSE(IsTrusted(thumbprint));
+    SetProgramRunner(previous);
+    EXPECT_EQ(0, g_runCount);
+    EXPECT_TRUE(FileExists(destination / "MorvaneRun.exe"));
+    EXPECT_TRUE(FileExists(destination / "Morvane.msix"));
+    EXPECT_FALSE(FileExists(destination / "Modern"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\"
+                                               L"{5A1E0C47-6B2D-4F80-9C14-7E3B2A9D0F61}"));
 }

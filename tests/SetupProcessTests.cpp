@@ -11,7 +11,6 @@
 namespace {
 
 const int kBackButton = 0x3023;
-const int kFinishButton = 0x3025;
 const char kUsage[] = "Usage: Setup [/u | /c]\n\n/u\tUninstall Morvane.\n/c\tCheck Installation.";
 const char kRemovalQuestion[] = "This will remove all components of Morvane 1.93. Continue?";
 
@@ -20,90 +19,6 @@ protected:
     void SetUp() override { RemoveAnyInstallation(); }
     void TearDown() override { RemoveAnyInstallation(); }
 };
-
-std::string ItemText(HWND dialog, int id)
-{
-    return TextOf(GetDlgItem(dialog, id));
-}
-
-void PressWizard(HWND sheet, int button)
-{
-    PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
-}
-
-bool HasChildText(HWND page, const char* text)
-{
-    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (TextOf(child) == text)
-            return true;
-    }
-    return false;
-}
-
-// The completion page: current, and the finish button captioned "Close" with Cancel unavailable.
-HWND WaitForCompletionPage(HWND sheet)
-{
-    DWORD_PTR page = 0;
-    bool reached = WaitUntil(30000, [&] {
-        page = 0;
-        SendMessageTimeoutA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_ABORTIFHUNG, 2000, &page);
-        return page && !GetDlgItem(HWND(page), 1003) && TextOf(GetDlgItem(sheet, kFinishButton)) == "Close" &&
-               !IsWindowEnabled(GetDlgItem(sheet, IDCANCEL));
-    });
-    return reached ? HWND(page) : nullptr;
-}
-
-// Drives the wizard from the welcome page to the ready page with the folder typed in; the folder
-// must exist already or "Create path?" is answered with Yes.
-HWND WizardToReadyPage(CSetupProcess& setup, const std::string& folder, bool expectCreate)
-{
-    HWND sheet = setup.WaitForSheet();
-    EXPECT_TRUE(sheet);
-    if (!sheet)
-        return nullptr;
-    HWND welcome = setup.WaitForPage(sheet, 1009);
-    EXPECT_TRUE(welcome);
-    PressWizard(sheet, PSBTN_NEXT);
-    HWND location = setup.WaitForPage(sheet, 1002);
-    EXPECT_TRUE(location);
-    if (!location)
-        return nullptr;
-    SetTextOf(GetDlgItem(location, 1002), folder);
-    PressWizard(sheet, PSBTN_NEXT);
-    if (expectCreate) {
-        FoundWindow create = AnswerMessageBox(setup, IDYES);
-        EXPECT_EQ("Create path?", create.caption);
-        EXPECT_EQ("Path '" + folder + "' does not exist - would you like to create it?", create.text);
-    }
-    HWND ready = setup.WaitForPage(sheet, 1003);
-    EXPECT_TRUE(ready);
-    return ready ? sheet : nullptr;
-}
-
-// Runs the wizard through Finish and Close; the folder is created on the way when missing.
-void InstallWithWizard(const std::string& program, const std::string& folder)
-{
-    CSetupProcess setup(program, "");
-    ASSERT_TRUE(setup.Started());
-    HWND sheet = WizardToReadyPage(setup, folder, !IsExistingFolder(folder.c_str()));
-    ASSERT_TRUE(sheet);
-    PressWizard(sheet, PSBTN_FINISH);
-    ASSERT_TRUE(WaitForCompletionPage(sheet));
-    PressWizard(sheet, PSBTN_FINISH);
-    EXPECT_EQ(0, setup.WaitForExit());
-}
-
-std::string CheckReport(const std::string& program, int& exitCode)
-{
-    CSetupProcess setup(program, "/c");
-    FoundWindow dialog;
-    EXPECT_TRUE(setup.WaitForDialog("Morvane Verification", dialog));
-    std::string report = dialog.hwnd ? ItemText(dialog.hwnd, 1008) : "";
-    if (dialog.hwnd)
-        PressButton(dialog.hwnd, IDOK);
-    exitCode = setup.WaitForExit();
-    return report;
-}
 
 void ExpectInstalledIn(const std::string& folder)
 {
@@ -188,6 +103,7 @@ TEST_F(SetupProcessTest, InstallsChecksAndRemovesThroughItsOwnWindows)
         HWND complete = WaitForCompletionPage(sheet);
         ASSERT_TRUE(complete);
         EXPECT_TRUE(HasChildText(complete, "Morvane files were copied successfully."));
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(complete, kModernNoteId))) << "no Windows 11 menu here";
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet, IDCANCEL)));
         HWND back = GetDlgItem(sheet, kBackButton);
         EXPECT_FALSE(IsWindowVisible(back) && IsWindowEnabled(back));
@@ -200,6 +116,8 @@ TEST_F(SetupProcessTest, InstallsChecksAndRemovesThroughItsOwnWindows)
     // nothing registers it here).
     EXPECT_TRUE(FileExists(folder + "\\Morvane.msix"));
     EXPECT_TRUE(FileExists(folder + "\\Morvane.cer"));
+    EXPECT_TRUE(FileExists(folder + "\\MorvaneRun.exe"));
+    EXPECT_FALSE(FileExists(folder + "\\Modern"));
 
     int exitCode = -1;
     std::string report = CheckReport(folder + "\\Setup.exe", exitCode);
@@ -246,6 +164,7 @@ TEST_F(SetupProcessTest, InstallsChecksAndRemovesThroughItsOwnWindows)
     EXPECT_FALSE(FileExists(folder + "\\Setup.exe"));
     EXPECT_FALSE(FileExists(folder + "\\Morvane.msix"));
     EXPECT_FALSE(FileExists(folder + "\\Morvane.cer"));
+    EXPECT_FALSE(FileExists(folder + "\\MorvaneRun.exe"));
     EXPECT_TRUE(IsExistingFolder(folder.c_str())) << "the folder itself stays";
     // The running installer could only be moved aside; its deletion waits for the restart.
     EXPECT_TRUE(FileExists(folder + "\\Setup.exe.$$$"));
@@ -313,6 +232,7 @@ TEST_F(SetupProcessTest, AModuleWithoutRegistrationExportEndsTheInstallation)
     const std::string installer = Narrow(media / L"Setup.exe");
     CopyInto(BuiltSetupPath(), installer);
     CopyInto(BinFolder() + "\\NoRegisterModule.dll", Narrow(media / L"Morvane.dll"));
+    CopyInto(BinFolder() + "\\MorvaneRun.exe", Narrow(media / L"MorvaneRun.exe"));
     CInstallFolder destination("NoExport");
     CSetupProcess setup(installer, "");
     FoundWindow failure = FinishExpectingFailure(setup, destination.Path());
@@ -329,6 +249,7 @@ TEST_F(SetupProcessTest, AFailedRegistrationEndsTheInstallationAndLeavesTheWayTo
     const std::string installer = Narrow(media / L"Setup.exe");
     CopyInto(BuiltSetupPath(), installer);
     CopyInto(BinFolder() + "\\FailingRegisterModule.dll", Narrow(media / L"Morvane.dll"));
+    CopyInto(BinFolder() + "\\MorvaneRun.exe", Narrow(media / L"MorvaneRun.exe"));
     CInstallFolder destination("Unregistered");
     {
         CSetupProcess setup(installer, "");
@@ -380,6 +301,7 @@ TEST_F(SetupProcessTest, StartedFromItsOwnFolderItInstallsInPlace)
     CreateFolderTree(folder.Path().c_str());
     CopyInto(BuiltSetupPath(), folder / "Setup.exe");
     CopyInto(Narrow(BuiltModulePath()), folder / "Morvane.dll");
+    CopyInto(BinFolder() + "\\MorvaneRun.exe", folder / "MorvaneRun.exe");
     ASSERT_TRUE(RegisterModuleAt(folder / "Morvane.dll"));
 
     InstallWithWizard(folder / "Setup.exe", folder.Path());

@@ -5,6 +5,7 @@
 #include <sddl.h>
 #include <shlwapi.h>
 #include <functional>
+#include "FolderTree.h"
 
 const char kHandlerClsid[] = "{5A1E0C37-6B2D-4F80-9C14-7E3B2A9D0F61}";
 const char kLoggerClsid[] = "{6F3A91C2-0B7D-4E58-A1C6-93D04B2E7F18}";
@@ -12,6 +13,7 @@ const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Unin
 
 namespace {
 
+const int kFinishButton = 0x3025;
 const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const wchar_t kPendingValue[] = L"PendingFileRenameOperations";
 const UINT kMessageTimeoutMs = 2000;
@@ -203,7 +205,27 @@ void PressButton(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-CSetupProcess::CSetupProcess(const std::string& program, const std::string& arguments)
+// The unelevated token that an administrator's elevated token is linked to.
+CKernelHandle LimitedToken()
+{
+    HANDLE own = nullptr;
+    CKernelHandle limited;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own))
+        return limited;
+    CKernelHandle ownToken(own);
+    TOKEN_LINKED_TOKEN linked = {};
+    DWORD size = 0;
+    HANDLE primary = nullptr;
+    if (GetTokenInformation(own, TokenLinkedToken, &linked, sizeof(linked), &size)) {
+        CKernelHandle linkedToken(linked.LinkedToken);
+        if (DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary,
+                             &primary))
+            limited.Attach(primary);
+    }
+    return limited;
+}
+
+CSetupProcess::CSetupProcess(const std::string& program, const std::string& arguments, bool unelevated)
 {
     std::string command = "\"" + program + "\"";
     if (!arguments.empty())
@@ -212,7 +234,16 @@ CSetupProcess::CSetupProcess(const std::string& program, const std::string& argu
     PROCESS_INFORMATION info = {};
     std::vector<char> line(command.begin(), command.end());
     line.push_back(0);
-    if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    CKernelHandle token = unelevated ? LimitedToken() : CKernelHandle();
+    if (unelevated && !token.IsValid()) {
+        ADD_FAILURE() << "no unelevated token to start " << program << " with";
+        return;
+    }
+    BOOL started = unelevated ? CreateProcessAsUserA(token, program.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                                                     nullptr, nullptr, &startup, &info)
+                              : CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                               nullptr, &startup, &info);
+    if (started) {
         m_process.Attach(info.hProcess);
         CloseHandle(info.hThread);
         m_id = info.dwProcessId;
@@ -330,4 +361,103 @@ FoundWindow AnswerMessageBox(CSetupProcess& setup, int button)
     // Gone before the next box is looked for, so that a closing box is never taken for it.
     WaitUntil(10000, [&] { return !IsWindow(box.hwnd); });
     return box;
+}
+
+std::string ItemText(HWND dialog, int id)
+{
+    return TextOf(GetDlgItem(dialog, id));
+}
+
+void PressWizard(HWND sheet, int button)
+{
+    PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
+}
+
+bool HasChildText(HWND page, const char* text)
+{
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (TextOf(child) == text)
+            return true;
+    }
+    return false;
+}
+
+HWND WaitForCompletionPage(HWND sheet)
+{
+    DWORD_PTR page = 0;
+    bool reached = WaitUntil(30000, [&] {
+        page = 0;
+        SendMessageTimeoutA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_ABORTIFHUNG, 2000, &page);
+        return page && !GetDlgItem(HWND(page), 1003) && TextOf(GetDlgItem(sheet, kFinishButton)) == "Close" &&
+               !IsWindowEnabled(GetDlgItem(sheet, IDCANCEL));
+    });
+    return reached ? HWND(page) : nullptr;
+}
+
+HWND WizardToReadyPage(CSetupProcess& setup, const std::string& folder, bool expectCreate)
+{
+    HWND sheet = setup.WaitForSheet();
+    EXPECT_TRUE(sheet);
+    if (!sheet)
+        return nullptr;
+    HWND welcome = setup.WaitForPage(sheet, 1009);
+    EXPECT_TRUE(welcome);
+    PressWizard(sheet, PSBTN_NEXT);
+    HWND location = setup.WaitForPage(sheet, 1002);
+    EXPECT_TRUE(location);
+    if (!location)
+        return nullptr;
+    SetTextOf(GetDlgItem(location, 1002), folder);
+    PressWizard(sheet, PSBTN_NEXT);
+    if (expectCreate) {
+        FoundWindow create = AnswerMessageBox(setup, IDYES);
+        EXPECT_EQ("Create path?", create.caption);
+        EXPECT_EQ("Path '" + folder + "' does not exist - would you like to create it?", create.text);
+    }
+    HWND ready = setup.WaitForPage(sheet, 1003);
+    EXPECT_TRUE(ready);
+    return ready ? sheet : nullptr;
+}
+
+std::string InstallWithWizard(const std::string& program, const std::string& folder, bool unelevated)
+{
+    CSetupProcess setup(program, "", unelevated);
+    EXPECT_TRUE(setup.Started());
+    HWND sheet = WizardToReadyPage(setup, folder, !IsExistingFolder(folder.c_str()));
+    if (!sheet)
+        return "";
+    PressWizard(sheet, PSBTN_FINISH);
+    HWND complete = WaitForCompletionPage(sheet);
+    EXPECT_TRUE(complete);
+    HWND note = complete ? GetDlgItem(complete, kModernNoteId) : nullptr;
+    std::string shown = note && IsWindowVisible(note) ? TextOf(note) : "";
+    PressWizard(sheet, PSBTN_FINISH);
+    EXPECT_EQ(0, setup.WaitForExit());
+    return shown;
+}
+
+std::string CheckReport(const std::string& program, int& exitCode)
+{
+    CSetupProcess setup(program, "/c");
+    FoundWindow dialog;
+    EXPECT_TRUE(setup.WaitForDialog("Morvane Verification", dialog));
+    std::string report = dialog.hwnd ? ItemText(dialog.hwnd, 1008) : "";
+    if (dialog.hwnd)
+        PressButton(dialog.hwnd, IDOK);
+    exitCode = setup.WaitForExit();
+    return report;
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::string content;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return content;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read)
+        content.append(buffer, read);
+    CloseHandle(file);
+    return content;
 }

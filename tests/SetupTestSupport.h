@@ -69,10 +69,11 @@ std::string TextOf(HWND window);
 void SetTextOf(HWND window, const std::string& text);
 void PressButton(HWND dialog, int id);
 
-// Setup.exe (or a copy) running as a process of its own; terminated if still running at the end.
+// Setup.exe (or a copy) running as a process of its own, unelevated on request; terminated if still
+// running at the end.
 class CSetupProcess {
 public:
-    CSetupProcess(const std::string& program, const std::string& arguments);
+    CSetupProcess(const std::string& program, const std::string& arguments, bool unelevated = false);
     ~CSetupProcess();
     bool Started() const { return m_process.IsValid(); }
 
@@ -95,3 +96,21 @@ private:
 
 // Answers the message box that the process shows next with the button, returning its texts.
 FoundWindow AnswerMessageBox(CSetupProcess& setup, int button);
+
+// The completion page's note on Windows 11's menu.
+const int kModernNoteId = 1010;
+
+std::string ItemText(HWND dialog, int id);
+void PressWizard(HWND sheet, int button);
+bool HasChildText(HWND page, const char* text);
+// The completion page: current, and the finish button captioned "Close" with Cancel unavailable.
+HWND WaitForCompletionPage(HWND sheet);
+// Drives the wizard from the welcome page to the ready page with the folder typed in; the folder
+// must exist already or "Create path?" is answered with Yes.
+HWND WizardToReadyPage(CSetupProcess& setup, const std::string& folder, bool expectCreate);
+// Runs the wizard through Finish and Close; the folder is created on the way when missing. Returns
+// the completion page's note on Windows 11's menu, empty when it is hidden.
+std::string InstallWithWizard(const std::string& program, const std::string& folder, bool unelevated = false);
+// The report of "/c" in the verification dialog, closed again.
+std::string CheckReport(const std::string& program, int& exitCode);
+std::string ReadWholeFile(const std::string& path);

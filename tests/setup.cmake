@@ -17,7 +17,7 @@ function(setup_test name)
   add_executable(${name} ${T_SOURCES} $<TARGET_OBJECTS:setup_resources>)
   target_link_libraries(${name} PRIVATE setup_testsupport)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-  add_dependencies(${name} Morvane Setup NoRegisterModule FailingRegisterModule)
+  add_dependencies(${name} Morvane Setup MorvaneRun NoRegisterModule FailingRegisterModule)
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300 RESOURCE_LOCK "registration;uninstall")
 endfunction()
@@ -27,3 +27,17 @@ setup_test(setup_process_tests SOURCES SetupProcessTests.cpp)
 
 # The installer as it ships: system imports only.
 add_test(NAME setup_binary COMMAND ${CMAKE_SOURCE_DIR}/tools/check-binary.sh $<TARGET_FILE:Setup>)
+
+# The Windows 11 path of the installer, for real: in a Wine prefix of its own that reports Windows 11,
+# with a recording program in place of powershell.exe (tests/windows11-prefix.sh).
+add_executable(powershell_recorder PowerShellRecorder.cpp)
+set_target_properties(powershell_recorder PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+add_executable(setup_windows11_tests SetupWindows11Tests.cpp $<TARGET_OBJECTS:setup_resources>)
+target_link_libraries(setup_windows11_tests PRIVATE setup_testsupport)
+set_target_properties(setup_windows11_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+add_dependencies(setup_windows11_tests Morvane Setup MorvaneRun powershell_recorder)
+add_test(NAME setup_windows11_tests
+         COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/windows11-prefix.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}
+                 $<TARGET_FILE:setup_windows11_tests>
+         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set_tests_properties(setup_windows11_tests PROPERTIES TIMEOUT 300)

@@ -124,6 +124,9 @@ def check_package(args, package, raw):
     identity = manifest.find('m:Identity', NS)
     check(identity.get('Name') == args.name and identity.get('Version') == args.version and
           identity.get('ProcessorArchitecture') == 'x64', 'identity %s' % identity.attrib)
+    application = manifest.find('m:Applications/m:Application', NS)
+    check(application is not None and application.get('Executable') == 'MorvaneRun.exe',
+          'the application is the command runner')
     server = command_class(manifest)
     if server is not None:
         check('{%s}' % server.get('Id').upper() == args.clsid.upper(), 'class %s' % server.get('Id'))

@@ -3,6 +3,10 @@
 
   make-package.py --manifest TEMPLATE --assets DIR --out Morvane.msix --work DIR --name NAME --version V
                   --clsid {GUID} --module FILE (--key KEY.pem --cert CERT.pem | --pfx FILE --password-file FILE)
+                  [--family-header FILE]
+
+--family-header writes the package family name (the identity name and the publisher's id) as a C
+header, for the installer's check of the registration.
 
 The payload files are stored uncompressed, so the block map needs no compressed block sizes. The
 content types are stored deflated: osslsigncode rewrites that entry when it adds the signature and
@@ -28,8 +32,17 @@ CONTENT_TYPES = '''<?xml version="1.0" encoding="UTF-8"?>
 '''
 
 
-# OpenSSL's attribute names where Windows writes others.
-WINDOWS_KEYS = {'ST': 'S', 'emailAddress': 'E', 'street': 'STREET', 'serialNumber': 'SERIALNUMBER'}
+# Windows' short names of the attributes it knows (CryptFindOIDInfo's names); others go as "OID.<oid>".
+WINDOWS_KEYS = {
+    '2.5.4.3': 'CN', '2.5.4.4': 'SN', '2.5.4.5': 'SERIALNUMBER', '2.5.4.6': 'C', '2.5.4.7': 'L', '2.5.4.8': 'S',
+    '2.5.4.9': 'STREET', '2.5.4.10': 'O', '2.5.4.11': 'OU', '2.5.4.12': 'T', '2.5.4.42': 'G', '2.5.4.43': 'I',
+    '2.5.4.13': 'Description', '2.5.4.17': 'PostalCode', '2.5.4.18': 'POBox', '2.5.4.20': 'Phone',
+    '2.5.4.46': 'dnQualifier', '1.2.840.113549.1.9.1': 'E', '0.9.2342.19200300.100.1.25': 'DC',
+    '0.9.2342.19200300.100.1.1': 'UID',
+}
+# A value Windows puts in double quotes: one with these, or with a blank at either end, or empty.
+QUOTED_CHARACTERS = ',+="\n<>#;'
+CROCKFORD = '0123456789abcdefghjkmnpqrstvwxyz'
 
 
 def run(command):
@@ -39,35 +52,81 @@ def run(command):
     return result.stdout
 
 
-def windows_name(rfc2253):
-    """The subject as Windows writes a package's Publisher: RDNs joined by ", ", most specific first,
-    a value with special characters in double quotes (inner quotes doubled)."""
-    parts, current, escaped = [], '', False
-    for ch in rfc2253:
-        if escaped:
-            current += ch
-            escaped = False
-        elif ch == '\\':
-            escaped = True
-        elif ch == ',':
-            parts.append(current)
-            current = ''
-        else:
-            current += ch
-    parts.append(current)
-    out = []
-    for part in parts:
-        key, _, value = part.partition('=')
-        key = WINDOWS_KEYS.get(key, key)
-        if any(c in value for c in ',+="\n<>#;') or value != value.strip():
-            value = '"' + value.replace('"', '""') + '"'
-        out.append('%s=%s' % (key, value))
-    return ', '.join(out)
+def der_items(data):
+    """The (tag, content) items of a DER sequence's content, in order."""
+    items, at = [], 0
+    while at < len(data):
+        tag, length = data[at], data[at + 1]
+        at += 2
+        if length & 0x80:
+            count = length & 0x7F
+            length = int.from_bytes(data[at:at + count], 'big')
+            at += count
+        items.append((tag, data[at:at + length]))
+        at += length
+    return items
+
+
+def der_oid(content):
+    arcs, value = [], 0
+    for byte in content:
+        value = (value << 7) | (byte & 0x7F)
+        if not byte & 0x80:
+            arcs.append(value)
+            value = 0
+    first = min(arcs[0] // 40, 2)
+    return '.'.join(str(a) for a in [first, arcs[0] - 40 * first] + arcs[1:])
+
+
+def der_text(tag, content):
+    if tag == 0x1E:  # BMPString
+        return content.decode('utf-16-be')
+    if tag == 0x1C:  # UniversalString
+        return content.decode('utf-32-be')
+    if tag == 0x14:  # T61String: Windows tries UTF-8 first
+        try:
+            return content.decode('utf-8')
+        except UnicodeDecodeError:
+            return content.decode('latin-1')
+    return content.decode('utf-8')
+
+
+def windows_value(value):
+    if value == '' or value != value.strip() or any(c in value for c in QUOTED_CHARACTERS):
+        return '"' + value.replace('"', '""') + '"'
+    return value
+
+
+def windows_name(name_der):
+    """A DER Name as Windows writes a package's Publisher (CertNameToStr, CERT_X500_NAME_STR): the
+    RDNs last first joined by ", ", the attributes of one RDN joined by " + ", values as themselves."""
+    rdns = []
+    for _, rdn in der_items(name_der):
+        attributes = []
+        for _, attribute in der_items(rdn):
+            (_, oid), (tag, value) = der_items(attribute)[:2]
+            oid = der_oid(oid)
+            attributes.append('%s=%s' % (WINDOWS_KEYS.get(oid, 'OID.' + oid), windows_value(der_text(tag, value))))
+        rdns.append(' + '.join(attributes))
+    return ', '.join(reversed(rdns))
 
 
 def certificate_subject(cert_pem):
-    line = run(['openssl', 'x509', '-in', cert_pem, '-noout', '-subject', '-nameopt', 'RFC2253'])
-    return windows_name(line.strip().split('=', 1)[1].strip() if line.startswith('subject=') else line.strip())
+    der = subprocess.run(['openssl', 'x509', '-in', cert_pem, '-outform', 'DER'], stdout=subprocess.PIPE,
+                         check=True).stdout
+    certificate = der_items(der)[0][1]
+    fields = der_items(der_items(certificate)[0][1])
+    if fields[0][0] == 0xA0:  # the explicit version
+        fields = fields[1:]
+    # serial number, signature algorithm, issuer, validity, subject
+    return windows_name(fields[4][1])
+
+
+def publisher_id(publisher):
+    """The 13 characters Windows derives from a Publisher for package family names: Crockford's
+    base32 of the first 8 bytes of the SHA-256 of its UTF-16LE text."""
+    bits = int.from_bytes(hashlib.sha256(publisher.encode('utf-16-le')).digest()[:8], 'big') << 1
+    return ''.join(CROCKFORD[(bits >> (5 * (12 - i))) & 31] for i in range(13))
 
 
 def pfx_certificate(pfx, password_file, out_pem):
@@ -119,6 +178,7 @@ def main():
     parser.add_argument('--cert')
     parser.add_argument('--pfx')
     parser.add_argument('--password-file')
+    parser.add_argument('--family-header')
     args = parser.parse_args()
 
     work = args.work
@@ -126,7 +186,8 @@ def main():
     cert = args.cert if not args.pfx else pfx_certificate(args.pfx, args.password_file, os.path.join(work, 'pfx.pem'))
     with open(args.manifest, encoding='utf-8') as f:
         manifest = f.read()
-    for field, value in (('IDENTITY_NAME', args.name), ('PUBLISHER', certificate_subject(cert)),
+    publisher = certificate_subject(cert)
+    for field, value in (('IDENTITY_NAME', args.name), ('PUBLISHER', publisher),
                          ('VERSION', args.version), ('COMMAND_CLSID', args.clsid.strip('{}')),
                          ('MODULE_FILE', args.module)):
         manifest = manifest.replace('@%s@' % field, xml_escape(value))
@@ -144,6 +205,10 @@ def main():
     else:
         signer = ['-certs', args.cert, '-key', args.key]
     run(['osslsigncode', 'sign'] + signer + ['-h', 'sha256', '-in', unsigned, '-out', args.out])
+    if args.family_header:
+        with open(args.family_header, 'w') as f:
+            f.write('// Written by the build from the signing certificate.\n#pragma once\n'
+                    '#define MORVANE_PACKAGE_FAMILY "%s_%s"\n' % (args.name, publisher_id(publisher)))
 
 
 if __name__ == '__main__':

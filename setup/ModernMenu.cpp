@@ -1,6 +1,6 @@
 #include "ModernMenu.h"
 #include "ActiveSetup.h"
-#include "DesktopShell.h"
+#include "ShellStart.h"
 #include "Holders.h"
 #include "PackageFamily.h"
 #include "PowerShell.h"

@@ -9,7 +9,7 @@
 #include <functional>
 #include "ActiveSetup.h"
 #include "Check.h"
-#include "DesktopShell.h"
+#include "ShellStart.h"
 #include "FolderTree.h"
 #include "Installation.h"
 #include "ModernMenu.h"

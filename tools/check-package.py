@@ -123,7 +123,7 @@ def check_package(args, package, raw):
     manifest = manifest_of(package)
     identity = manifest.find('m:Identity', NS)
     check(identity.get('Name') == args.name and identity.get('Version') == args.version and
-          identity.get('ProcessorArchitecture') == 'x64', 'identity %s' % identity.attrib)
+          identity.get('ProcessorArchitecture') == args.architecture, 'identity %s' % identity.attrib)
     server = command_class(manifest)
     if server is not None:
         check('{%s}' % server.get('Id').upper() == args.clsid.upper(), 'class %s' % server.get('Id'))
@@ -157,6 +157,7 @@ def main():
     parser.add_argument('package')
     for option in ('--name', '--version', '--module', '--clsid', '--cer', '--module-source'):
         parser.add_argument(option)
+    parser.add_argument('--architecture', default='x64')
     args = parser.parse_args()
     with open(args.package, 'rb') as f:
         raw = f.read()

@@ -18,7 +18,7 @@ import sys
 
 COMMAND_TIMEOUT = 240  # seconds for one program under emulation, wineboot included
 DOCUMENTS = ['Plain Notes.txt', 'Quarterly Report.doc']
-TOGGLED = 'Attributes/Read-only'
+TOGGLED = 'Attributes: [A]/Read-only'
 
 
 class Failure(Exception):
@@ -44,15 +44,21 @@ class Prefix:
 
     def run(self, program, *arguments, check=True):
         command = self.runner + [self.wine['wine'], program] + list(arguments)
-        try:
-            done = subprocess.run(command, env=self.environment, cwd=self.modules, stdin=subprocess.DEVNULL,
-                                  capture_output=True, timeout=COMMAND_TIMEOUT)
-        except subprocess.TimeoutExpired:
-            raise Failure('%s: %s did not end within %d s' % (self.name, ' '.join(command), COMMAND_TIMEOUT))
-        output = done.stdout.decode('utf-8', 'replace').replace('\r', '')
+        # Into files, not pipes: the services Wine starts for a program keep its output open while
+        # the server lives, and a pipe would never end.
+        out_path, err_path = os.path.join(self.folder, 'stdout'), os.path.join(self.folder, 'stderr')
+        with open(out_path, 'wb') as out, open(err_path, 'wb') as err:
+            try:
+                done = subprocess.run(command, env=self.environment, cwd=self.modules, stdin=subprocess.DEVNULL,
+                                      stdout=out, stderr=err, timeout=COMMAND_TIMEOUT)
+            except subprocess.TimeoutExpired:
+                raise Failure('%s: %s did not end within %d s' % (self.name, ' '.join(command), COMMAND_TIMEOUT))
+        with open(out_path, 'rb') as out, open(err_path, 'rb') as err:
+            output = out.read().decode('utf-8', 'replace').replace('\r', '')
+            errors = err.read().decode('utf-8', 'replace')
         if check and done.returncode != 0:
             raise Failure('%s: %s ended with %d:\n%s%s' % (self.name, ' '.join(command), done.returncode, output,
-                                                          done.stderr.decode('utf-8', 'replace')))
+                                                          errors))
         return output
 
     def server(self, *arguments):
@@ -136,6 +142,7 @@ def main():
     parser.add_argument('--arm64-tree', required=True)
     parser.add_argument('--toolchains', required=True)
     args = parser.parse_args()
+    args.build, args.arm64_tree = os.path.abspath(args.build), os.path.abspath(args.arm64_tree)
 
     work = os.path.join(args.build, 'arm64-emulated')
     shutil.rmtree(work, ignore_errors=True)
@@ -162,6 +169,9 @@ def main():
         x64.run('M:\\compound_maker.exe', 'N:\\' + DOCUMENTS[1])
         expected_keys = x64.register()
         expected_menus = menus(x64)
+        if 'Ada Lovelace' not in expected_menus[DOCUMENTS[1], 'classic']:
+            failures.append('the x64 menu of the compound document shows no summary:\n' +
+                            expected_menus[DOCUMENTS[1], 'classic'])
 
         arm64.boot()
         arm64_keys = arm64.register()

@@ -4,6 +4,7 @@
 #include "Holders.h"
 #include "Messages.h"
 #include "ModernMenu.h"
+#include "NativeArchitecture.h"
 #include "Product.h"
 #include "RegistryString.h"
 #include "Str.h"
@@ -61,6 +62,10 @@ void DeleteInstallerKeys()
 void UnregisterModule(LPCSTR path)
 {
     using UnregisterExport = HRESULT(STDAPICALLTYPE*)();
+    if (!LoadsHere(path)) {
+        RegisterNatively(path, true);
+        return;
+    }
     CLibrary module(::LoadLibraryA(path));
     if (!module.IsValid())
         return;

@@ -14,8 +14,8 @@ crt_stamp=$sysroot/.crt-complete-1
 
 export DEBIAN_FRONTEND=noninteractive
 need=""
-for tool in clang-14 ld.lld-14 llvm-ar-14 llvm-ranlib-14 llvm-dlltool-14 llvm-windres-14 dpkg-source make; do
-  command -v $tool >/dev/null 2>&1 || need="clang-14 lld-14 llvm-14 dpkg-dev make"
+for tool in clang-14 ld.lld-14 llvm-ar-14 llvm-ranlib-14 llvm-dlltool-14 llvm-windres-14 dpkg-source make bzip2 xz; do
+  command -v $tool >/dev/null 2>&1 || need="clang-14 lld-14 llvm-14 dpkg-dev make bzip2 xz-utils"
 done
 # The sources of mingw-w64 come from bookworm's source archive.
 sources=/etc/apt/sources.list.d/morvane-src.sources

@@ -51,6 +51,7 @@ if [ ! -f "$crt_stamp" ]; then
     && env $tools make -s -j"$(nproc)" >/dev/null 2>&1 && make -s install >/dev/null)
   # The threads headers that libstdc++'s headers include.
   cp "$src"/mingw-w64-libraries/winpthreads/include/*.h "$sysroot/$target/include/"
+  cd "$top"
   rm -rf "$work"
   touch "$crt_stamp"
 fi

@@ -2,6 +2,7 @@
 // modules of either processor read, registered and removed without loading the other's.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include "Check.h"
 #include "DialogWatcher.h"
 #include "FolderTree.h"
 #include "Installation.h"
@@ -129,4 +130,19 @@ TEST_F(OtherMachine, InstallsTheMachinesModuleAndRemovesIt)
                                   nullptr, server));
         }
     }
+}
+
+// The check ("/c") of an ARM64 installation finds the module's entry point without loading it.
+TEST_F(OtherMachine, TheCheckReadsTheArm64ModulesEntryPoint)
+{
+    CInstallFolder folder("Check");
+    CreateFolderTree(folder.Path().c_str());
+    std::string module = folder / "Morvane.dll";
+    CopyInto(Narrow(BuiltModulePath()), module);
+    ASSERT_TRUE(RegisterModuleAt(module));
+    CopyInto(Arm64ModulePath(), module);
+    CString report;
+    EXPECT_TRUE(BuildCheckReport(report)) << report.GetString();
+    EXPECT_NE(std::string::npos, std::string(report.GetString()).find("Code module loaded.\r\nEntry point loaded.\r\n"))
+        << report.GetString();
 }

@@ -12,7 +12,7 @@ public:
 
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
     {
-        static const QITAB table[] = { QITABENT(CClassFactory, IClassFactory), { nullptr, 0 } };
+        static const QITAB table[] = { QI_ENTRY(CClassFactory, IClassFactory), { nullptr, 0 } };
         return QISearch(this, table, riid, ppv);
     }
     STDMETHODIMP_(ULONG) AddRef() override

@@ -5,6 +5,11 @@
 #include <shlwapi.h>
 #include <new>
 
+// One entry of a QISearch table: QITABENT with the cast clang needs. The SDK's macro narrows the
+// offset, a DWORD, into QITAB's int inside braces, which clang rejects where the offset is not a
+// constant expression.
+#define QI_ENTRY(Class, Interface) { &__uuidof(Interface), int(OFFSETOFCLASS(Interface, Class)) }
+
 // Derived classes answer InternalQueryInterface from a QITAB and may override the construction hooks.
 class CComObjectRoot {
 public:

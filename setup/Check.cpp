@@ -1,6 +1,7 @@
 #include "Check.h"
 #include "Holders.h"
 #include "ModernMenu.h"
+#include "NativeArchitecture.h"
 #include "Product.h"
 #include "RegistryString.h"
 #include "VerifyDlg.h"
@@ -107,15 +108,15 @@ bool CheckModule(CString& report, LPCSTR path)
 {
     if (::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
         report += "Morvane.dll does not exist in path.\r\n";
-    CLibrary module(::LoadLibraryA(path));
-    if (!module.IsValid()) {
+    // The ARM64 module of an ARM64 machine is only read: this x64 process cannot load it.
+    bool loaded = LoadsHere(path) ? CLibrary(::LoadLibraryA(path)).IsValid()
+                                  : FileMachine(path) != IMAGE_FILE_MACHINE_UNKNOWN;
+    if (!loaded) {
         report += "Could not load Morvane.dll.";
         return false;
     }
     report += "Code module loaded.\r\n";
-    bool hasEntry = ::GetProcAddress(module, "DllRegisterServer") != nullptr;
-    module.Close();
-    if (!hasEntry) {
+    if (!ModuleExports(path, "DllRegisterServer")) {
         report += "Could not load Morvane entry point.";
         return false;
     }

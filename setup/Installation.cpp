@@ -4,6 +4,7 @@
 #include "Holders.h"
 #include "Messages.h"
 #include "ModernMenu.h"
+#include "NativeArchitecture.h"
 #include "Product.h"
 #include "RegistryString.h"
 #include "Str.h"
@@ -99,6 +100,7 @@ void ForgetPreviousRegistration(char (&path)[MAX_PATH])
 void CopyProgramFile(LPCSTR name, LPCSTR targetFolder, bool whenBuilt)
 {
     CString source = g_state.sourceFolder;
+    source += NativeFileFolder(name);
     source += name;
     CString target(targetFolder);
     target += name;
@@ -179,6 +181,13 @@ void RegisterModule()
     using RegisterExport = HRESULT(STDAPICALLTYPE*)();
     CString modulePath = g_state.destinationFolder;
     modulePath += kModuleFile;
+    if (!LoadsHere(modulePath)) {
+        if (!RegisterNatively(modulePath, false)) {
+            WriteUninstallEntry();
+            FailInstallation("Could not register Morvane.dll.", "Installation failed");
+        }
+        return;
+    }
     CLibrary module(::LoadLibraryA(modulePath));
     auto registerServer = module.IsValid()
         ? reinterpret_cast<RegisterExport>(::GetProcAddress(module, "DllRegisterServer"))

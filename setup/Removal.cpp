@@ -5,6 +5,7 @@
 #include "Holders.h"
 #include "Messages.h"
 #include "ModernMenu.h"
+#include "NativeArchitecture.h"
 #include "Product.h"
 #include "RegistryString.h"
 #include "Str.h"
@@ -62,6 +63,10 @@ void DeleteInstallerKeys()
 void UnregisterModule(LPCSTR path)
 {
     using UnregisterExport = HRESULT(STDAPICALLTYPE*)();
+    if (!LoadsHere(path)) {
+        RegisterNatively(path, true);
+        return;
+    }
     CLibrary module(::LoadLibraryA(path));
     if (!module.IsValid())
         return;

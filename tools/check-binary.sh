@@ -5,7 +5,8 @@
 set -e
 file=$1
 shift
-dump=$(x86_64-w64-mingw32-objdump -p "$file")
+# llvm's dumper reads the PE files of every architecture the build makes.
+dump=$(llvm-objdump-14 -p "$file")
 status=0
 allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|ole32|OLEAUT32|COMCTL32|comdlg32|SHLWAPI|msvcrt|VERSION|CRYPT32)\.dll$'
 for dll in $(printf '%s\n' "$dump" | sed -n 's/^\s*DLL Name: //p'); do
@@ -17,7 +18,7 @@ done
 if [ "$1" = "--exports" ]; then
   shift
   expected=$(printf '%s\n' "$@" | sort)
-  actual=$(printf '%s\n' "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\s*\[ *[0-9]*\] //p' | sort)
+  actual=$(printf '%s\n' "$dump" | awk '/^ *Ordinal +RVA +Name/ { t = 1; next } t && NF == 0 { t = 0 } t && NF >= 3 { print $3 }' | sort)
   if [ "$expected" != "$actual" ]; then
     echo "$file exports:"; echo "$actual"; echo "expected:"; echo "$expected"
     status=1

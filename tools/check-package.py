@@ -123,7 +123,7 @@ def check_package(args, package, raw):
     manifest = manifest_of(package)
     identity = manifest.find('m:Identity', NS)
     check(identity.get('Name') == args.name and identity.get('Version') == args.version and
-          identity.get('ProcessorArchitecture') == 'x64', 'identity %s' % identity.attrib)
+          identity.get('ProcessorArchitecture') == args.architecture, 'identity %s' % identity.attrib)
     application = manifest.find('m:Applications/m:Application', NS)
     check(application is not None and application.get('Executable') == 'MorvaneRun.exe',
           'the application is the command runner')
@@ -160,6 +160,7 @@ def main():
     parser.add_argument('package')
     for option in ('--name', '--version', '--module', '--clsid', '--cer', '--module-source'):
         parser.add_argument(option)
+    parser.add_argument('--architecture', default='x64')
     args = parser.parse_args()
     with open(args.package, 'rb') as f:
         raw = f.read()

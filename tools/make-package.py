@@ -179,6 +179,7 @@ def main():
     parser.add_argument('--pfx')
     parser.add_argument('--password-file')
     parser.add_argument('--family-header')
+    parser.add_argument('--architecture', default='x64', help="the module's: x64 or arm64")
     args = parser.parse_args()
 
     work = args.work
@@ -189,7 +190,7 @@ def main():
     publisher = certificate_subject(cert)
     for field, value in (('IDENTITY_NAME', args.name), ('PUBLISHER', publisher),
                          ('VERSION', args.version), ('COMMAND_CLSID', args.clsid.strip('{}')),
-                         ('MODULE_FILE', args.module)):
+                         ('MODULE_FILE', args.module), ('ARCHITECTURE', args.architecture)):
         manifest = manifest.replace('@%s@' % field, xml_escape(value))
     payload = [('AppxManifest.xml', manifest.encode('utf-8'))]
     for logo in sorted(os.listdir(args.assets)):

@@ -13,6 +13,7 @@ command -v cmake >/dev/null 2>&1 || need="$need cmake"
 [ -f /usr/src/googletest/CMakeLists.txt ] || need="$need googletest"
 command -v python3 >/dev/null 2>&1 || need="$need python3"
 command -v openssl >/dev/null 2>&1 || need="$need openssl"
+command -v llvm-objdump-14 >/dev/null 2>&1 || need="$need llvm-14"
 # The package of Windows 11's menu is signed by osslsigncode 2.7 or later (APPX signing); Debian 12
 # ships 2.5, its backports 2.9.
 signer_version=$(osslsigncode --version 2>/dev/null | sed -n '1s/^osslsigncode \([0-9]*\.[0-9]*\).*/\1/p')
@@ -31,3 +32,7 @@ if [ "$signer_ok" != 1 ]; then
   apt-get update -q >/dev/null
   apt-get install -y -q -t bookworm-backports osslsigncode >/dev/null
 fi
+# The ARM64 build's toolchain and the emulation its test runs under, built or fetched once into
+# /opt/morvane-toolchains (the first run takes about five minutes, later ones nothing).
+sh "$(dirname "$0")/arm64/setup-toolchain.sh"
+sh "$(dirname "$0")/arm64/setup-emulation.sh"

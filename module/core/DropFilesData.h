@@ -12,7 +12,7 @@ public:
     HRESULT InternalQueryInterface(REFIID riid, void** ppv)
     {
         static const QITAB table[] = {
-            QITABENT(CDropFilesData, IDataObject),
+            QI_ENTRY(CDropFilesData, IDataObject),
             { nullptr, 0 },
         };
         return QISearch(this, table, riid, ppv);

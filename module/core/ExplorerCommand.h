@@ -11,8 +11,8 @@ public:
     HRESULT InternalQueryInterface(REFIID riid, void** ppv)
     {
         static const QITAB table[] = {
-            QITABENT(CExplorerCommand, IExplorerCommand),
-            QITABENT(CExplorerCommand, IObjectWithSite),
+            QI_ENTRY(CExplorerCommand, IExplorerCommand),
+            QI_ENTRY(CExplorerCommand, IObjectWithSite),
             { nullptr, 0 },
         };
         return QISearch(this, table, riid, ppv);

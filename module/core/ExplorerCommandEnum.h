@@ -9,7 +9,7 @@ public:
     HRESULT InternalQueryInterface(REFIID riid, void** ppv)
     {
         static const QITAB table[] = {
-            QITABENT(CExplorerCommandEnum, IEnumExplorerCommand),
+            QI_ENTRY(CExplorerCommandEnum, IEnumExplorerCommand),
             { nullptr, 0 },
         };
         return QISearch(this, table, riid, ppv);

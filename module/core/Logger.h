@@ -7,7 +7,7 @@ class CLogger : public CComObjectRoot, public ILogger {
 public:
     HRESULT InternalQueryInterface(REFIID riid, void** ppv)
     {
-        static const QITAB table[] = { QITABENT(CLogger, ILogger), { nullptr, 0 } };
+        static const QITAB table[] = { QI_ENTRY(CLogger, ILogger), { nullptr, 0 } };
         return QISearch(this, table, riid, ppv);
     }
 };

@@ -15,8 +15,8 @@ public:
     HRESULT InternalQueryInterface(REFIID riid, void** ppv)
     {
         static const QITAB table[] = {
-            QITABENT(CMenuHandler, IShellExtInit),
-            QITABENT(CMenuHandler, IContextMenu),
+            QI_ENTRY(CMenuHandler, IShellExtInit),
+            QI_ENTRY(CMenuHandler, IContextMenu),
             { nullptr, 0 },
         };
         return QISearch(this, table, riid, ppv);

@@ -96,10 +96,11 @@ int Run(UINT offset, const CArray<CString>& paths)
 }
 
 // The program's one COM object of its own, the selection's data object, counts in this module object.
+CComModule g_module;
+
 CComModule& ComModule()
 {
-    static CComModule module;
-    return module;
+    return g_module;
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)

@@ -1,5 +1,5 @@
-// The help texts of the command offsets, once wide and once 8-bit with the same words, and the
-// handler's answer to the shell's request for them.
+// The help texts of the command offsets and the handler's answer to the shell's request for them,
+// wide or 8-bit with the same words.
 #include "CommandIds.h"
 #include "MenuHandler.h"
 #include "Trace.h"
@@ -56,9 +56,7 @@
 #define MORVANE_NARROW(text) text
 
 const WCHAR* const kHelpTextsW[] = { MORVANE_HELP_TEXTS(MORVANE_WIDE) };
-const char* const kHelpTextsA[] = { MORVANE_HELP_TEXTS(MORVANE_NARROW) };
 const WCHAR kQuickExtHelpW[] = L"Change the file's extension";
-const char kQuickExtHelpA[] = "Change the file's extension";
 
 LPCWSTR HelpText(int offset)
 {
@@ -74,15 +72,27 @@ constexpr const char* kHelpTextList[] = { MORVANE_HELP_TEXTS(MORVANE_NARROW) };
 static_assert(sizeof(kHelpTextList) / sizeof(kHelpTextList[0]) == kHelpTextCount, "one help text per fixed offset");
 static_assert(kHelpTextCount == kCmdQuickFirst, "the quick extensions follow the fixed offsets");
 
+// The 8-bit help texts are the wide ones narrowed character by character, which holds for ASCII
+// alone: every text is checked to be ASCII.
+constexpr bool IsAscii(const char* text)
+{
+    return !*text || (static_cast<unsigned char>(*text) < 0x80 && IsAscii(text + 1));
+}
+constexpr bool AllAscii(int i = 0)
+{
+    return i == kHelpTextCount || (IsAscii(kHelpTextList[i]) && AllAscii(i + 1));
+}
+static_assert(AllAscii(), "the 8-bit help texts are the wide ones narrowed");
+
 // Copies as much of text as fits with its terminator; a zero capacity writes nothing.
 template <class Char>
-void CopyCut(Char* buffer, UINT capacity, const Char* text)
+void CopyCut(Char* buffer, UINT capacity, LPCWSTR text)
 {
     if (!buffer || capacity == 0)
         return;
     UINT i = 0;
     for (; i + 1 < capacity && text[i]; ++i)
-        buffer[i] = text[i];
+        buffer[i] = Char(text[i]);
     buffer[i] = 0;
 }
 
@@ -96,13 +106,12 @@ STDMETHODIMP CMenuHandler::GetCommandString(UINT_PTR idCmd, UINT type, UINT*, CH
     Trace(L"GetCommandString(%u, %u)", UINT(idCmd), type);
     if (idCmd >= UINT_PTR(kCommandCount))
         return E_INVALIDARG;
-    bool quick = idCmd >= UINT_PTR(kCmdQuickFirst);
     switch (type) {
     case GCS_HELPTEXTW:
         CopyCut(reinterpret_cast<LPWSTR>(name), cchMax, HelpText(int(idCmd)));
         return S_OK;
     case GCS_HELPTEXTA:
-        CopyCut(name, cchMax, quick ? kQuickExtHelpA : kHelpTextsA[idCmd]);
+        CopyCut(name, cchMax, HelpText(int(idCmd)));
         return S_OK;
     case GCS_VALIDATEA:
     case GCS_VALIDATEW:

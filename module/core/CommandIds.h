@@ -34,8 +34,6 @@ enum CommandOffset : int {
 };
 
 extern const WCHAR* const kHelpTextsW[kHelpTextCount];
-extern const char* const kHelpTextsA[kHelpTextCount];
 extern const WCHAR kQuickExtHelpW[];  // "Change the file's extension"
-extern const char kQuickExtHelpA[];
 // The wide help text of any offset; empty outside them.
 LPCWSTR HelpText(int offset);

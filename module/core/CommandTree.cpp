@@ -83,16 +83,10 @@ void CCommandTree::RememberSelection(IShellItemArray* items)
         m_items = items;
 }
 
-bool CCommandTree::SelectionIsEmpty() const
+DWORD CCommandTree::SelectionCount() const
 {
     DWORD count = 0;
-    return !m_items || FAILED(m_items->GetCount(&count)) || count == 0;
-}
-
-bool CCommandTree::SelectionIsSeveral() const
-{
-    DWORD count = 0;
-    return m_items && SUCCEEDED(m_items->GetCount(&count)) && count > 1;
+    return m_items && SUCCEEDED(m_items->GetCount(&count)) ? count : 0;
 }
 
 void CCommandTree::Build()
@@ -119,12 +113,11 @@ HRESULT CCommandTree::GetSite(REFIID riid, void** ppv)
 
 bool CCommandTree::SiteIsClassicMenu() const
 {
-    CComPtr<IOleWindow> oleWindow;
-    if (!m_site || FAILED(m_site->QueryInterface(IID_IOleWindow, oleWindow.ReceiveVoid())) || !oleWindow)
-        return false;
     HWND window = nullptr;
     WCHAR className[64] = L"";
-    if (SUCCEEDED(oleWindow->GetWindow(&window)) && window)
+    if (!m_site || FAILED(::IUnknown_GetWindow(m_site, &window)))
+        return false;  // the first-level menu's site has no window
+    if (window)
         ::GetClassNameW(window, className, ARRAYSIZE(className));
     return ::lstrcmpW(className, L"NamespaceTreeControl") != 0;
 }

@@ -19,10 +19,8 @@ public:
 
     // Keeps the first selection given; later ones are the same menu's and are ignored.
     void RememberSelection(IShellItemArray* items);
-    // Whether the remembered selection is known to be empty without reading it further.
-    bool SelectionIsEmpty() const;
-    // Whether the remembered selection holds more than one item (then no flyout is shown).
-    bool SelectionIsSeveral() const;
+    // How many items the remembered selection holds, without reading them; 0 without one.
+    DWORD SelectionCount() const;
     bool IsBuilt() const { return m_built; }
     // Builds the flyout's description from the remembered selection the first time one is known.
     void Build();

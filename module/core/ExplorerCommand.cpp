@@ -12,19 +12,6 @@ HRESULT Duplicate(LPCWSTR text, LPWSTR* copy)
     return ::SHStrDupW(text, copy);
 }
 
-// The first command offset under a popup, searched in order; -1 for an empty one.
-int FirstOffsetUnder(const CMenuDescription& menu, int popup)
-{
-    for (int i = popup + 1; i < menu.GetSize(); ++i) {
-        int up = menu.Entry(i).parent;
-        while (up > popup)
-            up = menu.Entry(up).parent;
-        if (up == popup && menu.Entry(i).offset >= 0)
-            return menu.Entry(i).offset;
-    }
-    return -1;
-}
-
 int PositionUnderParent(const CMenuDescription& menu, int entry)
 {
     int position = 0;
@@ -45,7 +32,7 @@ GUID CanonicalName(const CMenuDescription& menu, int entry)
     DWORD key = 0;
     switch (described.kind) {
     case CMenuEntry::Kind::Command: key = DWORD(described.offset); break;
-    case CMenuEntry::Kind::Popup: key = 0x100 + DWORD(FirstOffsetUnder(menu, entry) & 0xFF); break;
+    case CMenuEntry::Kind::Popup: key = 0x100; break;  // the flyout holds none below the root
     case CMenuEntry::Kind::Separator: key = 0x200 + DWORD(PositionUnderParent(menu, entry) & 0xFF); break;
     }
     name.Data1 = 0x5A1E1000 + key;
@@ -153,7 +140,7 @@ STDMETHODIMP CExplorerCommand::GetState(IShellItemArray* items, BOOL okToBeSlow,
         return S_OK;  // the classic handler shows the same menu there
     if (m_entry == kRoot && !m_tree->IsBuilt()) {
         m_tree->RememberSelection(items);
-        if (m_tree->SelectionIsEmpty())
+        if (m_tree->SelectionCount() == 0)
             return S_OK;
         if (!okToBeSlow)
             return E_PENDING;
@@ -195,7 +182,7 @@ STDMETHODIMP CExplorerCommand::GetFlags(EXPCMDFLAGS* flags)
     // Explorer asks the root's flags before its state, while the selection is still unread: one
     // file, the usual case, has the flyout. Nothing is read from disk here.
     if (m_entry == kRoot && !m_tree->IsBuilt()) {
-        if (!m_tree->SelectionIsSeveral())
+        if (m_tree->SelectionCount() <= 1)
             *flags = ECF_HASSUBCOMMANDS;
         return S_OK;
     }

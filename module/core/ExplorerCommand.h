@@ -54,5 +54,5 @@ private:
 };
 
 // The fixed canonical name of an entry: the class identifier for the root, else one derived from
-// what the entry is (its offset, the first offset under a popup, a separator's position).
+// what the entry is (a command's offset, a separator's position).
 GUID CanonicalName(const CMenuDescription& menu, int entry);

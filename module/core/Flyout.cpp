@@ -32,39 +32,33 @@ int FindCommand(const CMenuDescription& menu, int offset)
     return -1;
 }
 
-int PresentCount(const CMenuDescription& menu, const FlyoutRow& row)
-{
-    int present = 0;
-    for (int i = 0; i < row.count; ++i)
-        if (FindCommand(menu, row.offset + i) >= 0)
-            ++present;
-    return present;
-}
-
-// How many quick extensions fit beside every fixed entry and the separators between groups.
-int ElasticRoom(const CMenuDescription& menu)
-{
-    int fixed = 0, groups = 0;
-    bool groupSeen = false;
-    for (const FlyoutRow& row : kFlyoutRows) {
-        if (row.newGroup)
-            groupSeen = false;
-        int present = row.elastic ? (PresentCount(menu, row) > 0 ? 1 : 0) : PresentCount(menu, row);
-        if (present > 0 && !groupSeen) {
-            ++groups;
-            groupSeen = true;
-        }
-        if (!row.elastic)
-            fixed += present;
-    }
-    int room = kFlyoutMaxEntries - fixed - (groups > 0 ? groups - 1 : 0);
-    return room > 0 ? room : 0;
-}
-
 void AddLeaf(CMenuDescription& flyout, int popup, const CMenuEntry& entry, LPCWSTR title)
 {
     UINT flags = (entry.disabled ? CMenuDescription::kDisabled : 0) | (entry.checked ? CMenuDescription::kChecked : 0);
     flyout.AddCommand(popup, entry.offset, title ? title : entry.text.GetString(), flags);
+}
+
+// Adds the rows' leaves under popup, at most room quick extensions among them; returns how many
+// quick extensions it added.
+int AddRows(const CMenuDescription& classic, CMenuDescription& flyout, int popup, int room)
+{
+    int quick = 0;
+    bool separate = false;  // a group has begun since the last leaf: a separator goes before the next
+    for (const FlyoutRow& row : kFlyoutRows) {
+        separate = separate || row.newGroup;
+        for (int i = 0; i < row.count && (!row.elastic || quick < room); ++i) {
+            int found = FindCommand(classic, row.offset + i);
+            if (found < 0)
+                continue;
+            if (separate && flyout.ChildCount(popup) > 0)
+                flyout.AddSeparator(popup);
+            separate = false;
+            AddLeaf(flyout, popup, classic.Entry(found), row.title);
+            if (row.elastic)
+                ++quick;
+        }
+    }
+    return quick;
 }
 
 }
@@ -80,21 +74,13 @@ void DescribeFlyout(const CMenuDescription& classic, CMenuDescription& flyout)
         AddLeaf(flyout, CMenuDescription::kTop, root, nullptr);
         return;
     }
+    // Every quick extension first; where that is too many entries, as many fewer as it is over.
     int popup = flyout.AddPopup(CMenuDescription::kTop, root.text);
-    int room = ElasticRoom(classic);
-    bool separate = false;  // a group has begun since the last leaf: a separator goes before the next
-    for (const FlyoutRow& row : kFlyoutRows) {
-        separate = separate || row.newGroup;
-        for (int i = 0; i < row.count && (!row.elastic || room > 0); ++i) {
-            int found = FindCommand(classic, row.offset + i);
-            if (found < 0)
-                continue;
-            if (separate && flyout.ChildCount(popup) > 0)
-                flyout.AddSeparator(popup);
-            separate = false;
-            AddLeaf(flyout, popup, classic.Entry(found), row.title);
-            if (row.elastic)
-                --room;
-        }
+    int quick = AddRows(classic, flyout, popup, kQuickExtMax);
+    int over = flyout.ChildCount(popup) - kFlyoutMaxEntries;
+    if (over > 0) {
+        flyout.Clear();
+        popup = flyout.AddPopup(CMenuDescription::kTop, root.text);
+        AddRows(classic, flyout, popup, quick - over);
     }
 }

@@ -16,24 +16,18 @@ bool SurrogateByName()
     return length > 0 && length < MAX_PATH && ::lstrcmpiW(::PathFindFileNameW(program), L"dllhost.exe") == 0;
 }
 
-struct Route {
-    bool tested = false;
-    bool surrogate = false;
-    RunnerStarter starter = nullptr;
-} g_route;
+// The process's name does not change: it is read once (-1: not yet). Two threads may both read
+// it; they agree. Tests set it.
+volatile LONG g_surrogate = -1;
+RunnerStarter g_starter = nullptr;
 
 }
 
-// The process's name does not change: it is read once. Two threads may both read it; they agree.
-volatile LONG g_surrogateByName = -1;
-
 bool HostIsSurrogate()
 {
-    if (g_route.tested)
-        return g_route.surrogate;
-    if (g_surrogateByName < 0)
-        ::InterlockedExchange(&g_surrogateByName, SurrogateByName() ? 1 : 0);
-    return g_surrogateByName == 1;
+    if (g_surrogate < 0)
+        ::InterlockedExchange(&g_surrogate, SurrogateByName() ? 1 : 0);
+    return g_surrogate == 1;
 }
 
 CString RunnerArguments(UINT offset, const CArray<CString>& paths)
@@ -61,13 +55,12 @@ bool RunInRunner(UINT offset, const CArray<CString>& paths)
     CString arguments = RunnerArguments(offset, paths);
     if (arguments.GetLength() > kMaxArguments)
         return false;
-    RunnerStarter start = g_route.starter ? g_route.starter : &StartFromDesktop;
+    RunnerStarter start = g_starter ? g_starter : &StartFromDesktop;
     return SUCCEEDED(start(runner, arguments, SW_SHOWNORMAL));
 }
 
 void SetSurrogateRoute(bool surrogate, RunnerStarter starter)
 {
-    g_route.tested = true;
-    g_route.surrogate = surrogate;
-    g_route.starter = starter;
+    ::InterlockedExchange(&g_surrogate, surrogate ? 1 : 0);
+    g_starter = starter;
 }

@@ -38,6 +38,10 @@ class Prefix:
         self.environment = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG='-all', TZ='UTC',
                                 WINEDLLOVERRIDES='mscoree,mshtml=;winedbg.exe=d',
                                 XDG_RUNTIME_DIR=os.path.join(self.folder, 'xdg'), **environment)
+        # Nothing here shows a window, and the other tests take pictures of the shared display: these
+        # prefixes' desktops stay off it.
+        for name in ('DISPLAY', 'WAYLAND_DISPLAY'):
+            self.environment.pop(name, None)
         os.makedirs(self.modules)
         os.makedirs(self.environment['XDG_RUNTIME_DIR'], mode=0o700)
         self.documents = documents

@@ -5,11 +5,6 @@
 # expect.
 #   windows11-prefix.sh SOURCE_DIR BUILD_DIR PROGRAM [ARGUMENTS...]
 set -e
-# Its wizards and desktops belong to another Wine server than the other tests' windows, and would
-# lie over them on a shared display, where the shell host's tests take pictures: a display of its own.
-if [ -z "${MORVANE_WINDOWS11_DISPLAY:-}" ]; then
-  MORVANE_WINDOWS11_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" sh "$0" "$@"
-fi
 source=$1
 build=$2
 shift 2
